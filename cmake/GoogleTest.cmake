@@ -1,0 +1,23 @@
+# Natively we use Debian's GoogleTest; the mingw builds compile it from the
+# sources Debian ships, since no Windows binaries of it are packaged.
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  add_library(GTest::gmock ALIAS gmock)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# lumbrel_add_test(name SOURCES ... LIBS ...): one GoogleTest executable run
+# through CTest; under the win64 build CTest runs it with wine64.
+function(lumbrel_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+endfunction()

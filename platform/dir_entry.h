@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The name, as stored on disk, of the entry at the exact path `path` (no
+// wildcards), or "" when there is none that qualifies. An entry qualifies
+// when each of its hidden (2), system (4) and folder (16) properties is
+// selected in `attributes`; read-only (1), archive (32) and alias (1024)
+// never matter. So 0 finds only ordinary files, 16 also ordinary folders,
+// 39 files whatever their attributes but never a folder.
+// A missing parent folder gives ""; a drive that cannot be read raises 71.
+std::string DirEntryName(const std::string& path, int32_t attributes);
+
+}  // namespace platform

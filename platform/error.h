@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// The classic runtime's error numbers: users of repair tools know these
+// reports, so every OS failure is mapped onto one of them.
+enum ErrorNumber : int32_t {
+  kInvalidProcedureCall = 5,
+  kSubscriptOutOfRange = 9,
+  kFileNotFound = 53,
+  kFileAlreadyExists = 58,
+  kDiskFull = 61,
+  kPermissionDenied = 70,
+  kDiskNotReady = 71,
+  kPathFileAccessError = 75,
+  kPathNotFound = 76,
+};
+
+// The error state failures travel in. Code that suppresses errors catches
+// exactly this type, never everything, so that other signals (such as the
+// end of the program) pass through it.
+class PlatformError : public std::runtime_error {
+ public:
+  // The classic text for `number` ("Path not found" for 76).
+  explicit PlatformError(int32_t number);
+  PlatformError(int32_t number, std::string text);
+
+  int32_t Number() const noexcept { return number_; }
+  const std::string& Text() const noexcept { return text_; }
+
+ private:
+  int32_t number_;
+  std::string text_;
+};
+
+// The classic text of `number`; "Application-defined or object-defined
+// error" for numbers outside the table.
+std::string StandardErrorText(int32_t number);
+
+}  // namespace platform

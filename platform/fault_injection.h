@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Points inside the copy at which a test can make the OS layer fail as a real
+// disk would (full, refusing), for what cannot be staged for real when the
+// tests run as root. Never armed outside tests.
+enum class FaultPoint {
+  kCopyOpenSource,
+  kCopyCreateTemporary,
+  kCopyWrite,
+  kCopyRename,
+  kCount,
+};
+
+// Makes the next pass through `point` fail with the OS error `os_error`
+// (an errno value on Linux, a Win32 error code on Windows). 0 disarms.
+void ArmFault(FaultPoint point, int32_t os_error);
+
+// Called by the back-ends: the armed OS error for `point`, disarming it, or 0.
+int32_t TakeFault(FaultPoint point);
+
+}  // namespace platform

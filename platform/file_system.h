@@ -1,0 +1,135 @@
+#pragma once
+
+// The file-system object model the core works through: drives, folders,
+// files and their collections, as shared, reference-counted objects. An empty
+// reference stands for "none".
+//
+// Paths are Windows paths everywhere ("X:\folder\file", backslashes, drive
+// letter and colon); strings are UTF-8. Each operation either succeeds or
+// throws platform::PlatformError, never anything else from the OS.
+//
+// Every class is an interface, so that tests can wrap or substitute objects
+// to stage faults a real disk cannot.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+enum FileAttribute : int32_t {
+  kAttrReadOnly = 1,
+  kAttrHidden = 2,
+  kAttrSystem = 4,
+  kAttrDirectory = 16,
+  kAttrArchive = 32,
+  kAttrAlias = 1024,  // reached through a symbolic link or junction
+};
+
+enum DriveType : int32_t {
+  kDriveUnknown = 0,
+  kDriveRemovable = 1,
+  kDriveFixed = 2,
+  kDriveNetwork = 3,
+  kDriveCdRom = 4,
+  kDriveRamDisk = 5,
+};
+
+class Drive;
+class Folder;
+class File;
+using DriveRef = std::shared_ptr<Drive>;
+using FolderRef = std::shared_ptr<Folder>;
+using FileRef = std::shared_ptr<File>;
+
+// One pass over a collection. Next() stores the next element in `item` and
+// returns true, or returns false at the end. It may throw PlatformError.
+template <class T>
+class Enumerator {
+ public:
+  virtual ~Enumerator() = default;
+  virtual bool Next(std::shared_ptr<T>& item) = 0;
+};
+
+// A collection built from one listing taken when it was created, so Count()
+// equals what an enumeration delivers (unless a test substitutes it).
+// Listings come in case-insensitive name order on every system.
+template <class T>
+class Collection {
+ public:
+  virtual ~Collection() = default;
+  virtual int32_t Count() = 0;
+  virtual std::unique_ptr<Enumerator<T>> Enumerate() = 0;
+};
+
+using DriveCollection = Collection<Drive>;
+using FolderCollection = Collection<Folder>;
+using FileCollection = Collection<File>;
+
+class File {
+ public:
+  virtual ~File() = default;
+  // Full path, the name as stored on disk.
+  virtual std::string Path() = 0;
+  virtual std::string Name() = 0;
+  virtual int32_t Attributes() = 0;
+};
+
+class Folder {
+ public:
+  virtual ~Folder() = default;
+  // Full path as stored on disk; a drive's root folder is "X:\".
+  virtual std::string Path() = 0;
+  // The folder's own name; empty for a drive's root folder.
+  virtual std::string Name() = 0;
+  virtual int32_t Attributes() = 0;
+  // Direct subfolders, from one listing taken now. Throws when the folder
+  // cannot be listed.
+  virtual std::shared_ptr<FolderCollection> SubFolders() = 0;
+  // Files directly in the folder (hidden and system ones too), from one
+  // listing taken now. Throws when the folder cannot be listed.
+  virtual std::shared_ptr<FileCollection> Files() = 0;
+};
+
+class Drive {
+ public:
+  virtual ~Drive() = default;
+  // One upper-case letter, no colon.
+  virtual std::string DriveLetter() = 0;
+  virtual int32_t Type() = 0;  // a DriveType value
+  // The drive's top folder; throws 71 "Disk not ready" when the drive cannot
+  // deliver it.
+  virtual FolderRef RootFolder() = 0;
+};
+
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  // Every drive the system presents, in letter order A to Z.
+  virtual std::shared_ptr<DriveCollection> Drives() = 0;
+  // The folder at `path`; throws 76 "Path not found" when no folder is there.
+  virtual FolderRef GetFolder(const std::string& path) = 0;
+  // Everything before the last path component, without a trailing backslash
+  // except for a drive root ("C:\a\b.exe" -> "C:\a", "D:\QUARN.exe" -> "D:\").
+  // Pure string work; never touches the disk.
+  virtual std::string GetParentFolderName(const std::string& path) = 0;
+  // Copies a file so that no document is ever lost: the data goes to a new
+  // temporary file in the destination's folder, which then replaces the
+  // destination in one rename. On any failure the temporary file is removed
+  // and an existing destination is left exactly as it was.
+  // An existing destination raises 58 when `overwrite` is false. With
+  // `overwrite`, an ordinary file is replaced, also when read-only; a hidden
+  // or system file or a folder raises 70 "Permission denied". A symbolic link
+  // or junction at the destination is itself replaced, never written through.
+  virtual void CopyFile(const std::string& source, const std::string& destination,
+                        bool overwrite) = 0;
+  // Removes a file; a read-only one only with `force` (else 70).
+  virtual void DeleteFile(const std::string& path, bool force) = 0;
+};
+
+using FileSystemObjectRef = std::shared_ptr<FileSystemObject>;
+
+// The operating system's file-system object model.
+FileSystemObjectRef CreateFileSystemObject();
+
+}  // namespace platform

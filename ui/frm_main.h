@@ -1,0 +1,62 @@
+#pragma once
+
+// The one window object: the status window and, as its further operations,
+// the repair itself (driver, installation search, document copy; their code
+// lives in repair/).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/front_end.h"
+#include "platform/program_end.h"
+#include "repair/string_array.h"
+
+class crtDTree;
+
+class frmMain {
+ public:
+  // Created hidden: CancelRequested false, Cancel enabled, both status lines
+  // empty. The window talks to the user through `front_end`.
+  explicit frmMain(std::unique_ptr<platform::FrontEnd> front_end);
+  ~frmMain();
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // The repair driver. Returns on every ending but a confirmed cancel, which
+  // ends the program by throwing platform::ProgramEnd. Errors of its steps
+  // pass out as platform::PlatformError.
+  void Main();
+  void CopyAllFiles(const std::string& pSrcFolder, const std::string& pDestFolder);
+  void DeleteAllFiles(const std::string& pSrcFolder, const std::string& pDestFolder);
+
+  // Closes the window; nothing of it stays on screen.
+  void Unload();
+  // How the last call of Main() ended (kError until it returns normally).
+  platform::Ending LastEnding() const { return last_ending_; }
+  platform::FrontEnd& Window() { return *front_end_; }
+
+ private:
+  friend struct frmMainTestPeer;
+
+  void ShowMessage(const std::string& text);
+  void ShowMessage2(const std::string& text);
+  void cmdCancel_Click();
+
+  StringArray GetFixedDrives();
+  StringArray FindFilesOnDrive(const std::string& pDrive, const std::string& pFileName);
+  int32_t CountItems(const StringArray& pArray);
+  StringArray CombineArrays(const StringArray& pFirst, const StringArray& pSecond);
+
+  // Members created on first use.
+  platform::FileSystemObject& FileSystem();
+  crtDTree& SearchTree();
+
+  bool CancelRequested = false;
+
+  std::unique_ptr<platform::FrontEnd> front_end_;
+  platform::FileSystemObjectRef file_system_;
+  std::unique_ptr<crtDTree> search_tree_;
+  platform::Ending last_ending_ = platform::Ending::kError;
+};
