@@ -19,8 +19,7 @@ std::string StandardErrorText(int32_t number) {
   }
 }
 
-PlatformError::PlatformError(int32_t number)
-    : PlatformError(number, StandardErrorText(number)) {}
+PlatformError::PlatformError(int32_t number) : PlatformError(number, StandardErrorText(number)) {}
 
 PlatformError::PlatformError(int32_t number, std::string text)
     : std::runtime_error(text), number_(number), text_(std::move(text)) {}

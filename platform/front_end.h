@@ -39,8 +39,7 @@ class FrontEnd {
   virtual void ProcessPendingEvents() = 0;
   // A modal message box; returns the answer code (MessageBoxAnswer). May
   // throw ProgramEnd{Ending::kInputClosed} when the terminal's input ends.
-  virtual int32_t MessageBox(const std::string& text, int32_t style,
-                             const std::string& title) = 0;
+  virtual int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) = 0;
   // The report of an error nobody handled: "Run-time error '76':" and the
   // error's text.
   virtual void ReportUnhandledError(int32_t number, const std::string& text) = 0;
