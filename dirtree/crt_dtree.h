@@ -1,0 +1,111 @@
+#pragma once
+
+// A cursor over the folders and files below one or more roots, one step per
+// call, so the caller can do other work (repaint, poll a Cancel flag) between
+// steps. Folders come in pre-order in the order the platform lists them; the
+// files of each folder follow that order. Nothing is sorted.
+//
+// Result codes read with ErrorNumber(): 0 success (after SetRoot: the walk
+// started); -1 no usable root (SetRoot) or current folder unreadable
+// (GetFolder); -2 root kind not accepted (SetRoot); -3 no walk in progress;
+// -4 no readable file here (GetFile).
+//
+// Everything held is a snapshot: the subfolder lists of the folders on the
+// current path and the current folder's file list. Entries whose Path can no
+// longer be read are stepped over. A folder reached through a link (alias
+// attribute) below a root is returned but never entered, so link cycles end.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dirtree/root_value.h"
+#include "platform/file_system.h"
+
+class crtDTree {
+ public:
+  // Idle, descending into subfolders, ErrorNumber() 0.
+  crtDTree();
+
+  // Starts a new walk at pRoot; pSettings 0 walks the whole tree below the
+  // roots, any other value only the roots themselves. Sets 0, -1 or -2.
+  // Throws platform::PlatformError only when pRoot is a "Drive" whose root
+  // folder cannot be read or a root collection cannot be listed; the walker
+  // is then idle with -1.
+  void SetRoot(const RootValue& pRoot, const int32_t& pSettings);
+  int32_t ErrorNumber() const { return LastErrorNumber; }
+  // The current folder, or none (-3 no walk, -1 unreadable).
+  platform::FolderRef GetFolder();
+  // Leaves the current folder for the next readable one in pre-order, or
+  // ends the walk. -3 when no walk is in progress, else 0.
+  void MoveNextFolder();
+  // The current file, or none (-3 no walk, -4 none here or unreadable). May
+  // list the current folder's files, as the next MoveNextFile would.
+  platform::FileRef GetFile();
+  // True exactly when the last walk has passed its end.
+  bool Finished() const { return WalkState == kFinished; }
+  // Moves to the next readable file, crossing into later folders, or ends
+  // the walk. The first call after SetRoot stops on the first file. -3 when
+  // no walk is in progress, else 0.
+  void MoveNextFile();
+
+ private:
+  using FolderList = std::vector<platform::FolderRef>;
+  using FileList = std::vector<platform::FileRef>;
+
+  struct TreeLevel {
+    FolderList Siblings;
+    int32_t Position = 0;
+  };
+
+  static constexpr int32_t kIdle = 0;
+  static constexpr int32_t kFinished = 1;
+  static constexpr int32_t kWalking = 2;
+
+  // Roots and settings.
+  void ApplyDefaultSettings();
+  platform::FolderRef FolderFromPath(const std::string& pPath);
+  static platform::FolderRef FolderFromDrive(const platform::DriveRef& pDrive);
+  FolderList FoldersFromPaths(const std::vector<std::string>& pPaths);
+  static FolderList FoldersRootToList(platform::FolderCollection& pFolders);
+  template <class List>
+  static int32_t ListCount(const List& pList);
+  bool RootsUsable() const;
+  // Resolves one kind of root into RootFolders; false when the kind is
+  // rejected.
+  bool RootsFromValue(const RootValue& pRoot);
+  bool RootsFromCollection(const std::vector<RootValue>& pElements);
+
+  // The level stack.
+  int32_t LevelCount() const;
+  void PushLevel(FolderList pSiblings);
+  void PopLevel();
+  int32_t CurrentPosition() const;
+  int32_t CurrentLevelSize() const;
+  const platform::FolderRef& CurrentFolder() const;
+  bool AtLastFolder() const;
+  void AdvanceFolder();
+
+  // Traversal.
+  static FolderList FoldersToList(platform::FolderCollection& pSubFolders);
+  static FileList FilesToList(platform::FileCollection& pFiles);
+  // True when the current folder is a link below the roots, or may be.
+  bool CurrentFolderBarred() const;
+  void StepFolder();
+  bool CurrentFolderReadable() const;
+  void LoadFiles();
+  int32_t FileCount() const;
+  bool AtLastFile() const;
+  void AdvanceFile();
+  void StepFile();
+  bool CurrentFileReadable() const;
+
+  platform::FileSystemObjectRef RootFileSystem;
+  int32_t WalkState = kIdle;
+  FolderList RootFolders;
+  std::vector<TreeLevel> Levels;
+  FileList CurrentFiles;
+  int32_t FileCursor = -2;
+  int32_t LastErrorNumber = 0;
+  bool DescendSubfolders = true;
+};
