@@ -59,4 +59,7 @@ class frmMain {
   platform::FileSystemObjectRef file_system_;
   std::unique_ptr<crtDTree> search_tree_;
   platform::Ending last_ending_ = platform::Ending::kError;
+  // Empty: Main() takes the documents from beside the executable. Tests set
+  // another folder through frmMainTestPeer.
+  std::string utility_folder_override_;
 };
