@@ -1,0 +1,170 @@
+// The folder and file cursors of the walker. Every platform error on these
+// paths is caught here: a listing that fails counts as empty, an entry whose
+// Path cannot be read is stepped over, and the walk always reaches its end.
+
+#include <utility>
+
+#include "dirtree/crt_dtree.h"
+#include "dirtree/list_from_collection.h"
+#include "platform/error.h"
+
+using platform::FileRef;
+using platform::FolderRef;
+using platform::PlatformError;
+
+FolderRef crtDTree::GetFolder() {
+  if (WalkState != kWalking) {
+    LastErrorNumber = -3;
+    return nullptr;
+  }
+  if (!CurrentFolderReadable()) {
+    LastErrorNumber = -1;
+    return nullptr;
+  }
+  LastErrorNumber = 0;
+  return CurrentFolder();
+}
+
+void crtDTree::MoveNextFolder() {
+  if (WalkState != kWalking) {
+    LastErrorNumber = -3;
+    return;
+  }
+  do {
+    StepFolder();
+  } while (!CurrentFolderReadable() && WalkState != kFinished);
+  LastErrorNumber = 0;
+}
+
+FileRef crtDTree::GetFile() {
+  if (WalkState != kWalking) {
+    LastErrorNumber = -3;
+    return nullptr;
+  }
+  if (FileCursor == -2) LoadFiles();
+  if (FileCursor == -1 || !CurrentFileReadable()) {
+    LastErrorNumber = -4;
+    return nullptr;
+  }
+  LastErrorNumber = 0;
+  return CurrentFiles[static_cast<size_t>(FileCursor)];
+}
+
+void crtDTree::MoveNextFile() {
+  if (WalkState != kWalking) {
+    LastErrorNumber = -3;
+    return;
+  }
+  do {
+    StepFile();
+  } while (!CurrentFileReadable() && WalkState != kFinished);
+  LastErrorNumber = 0;
+}
+
+crtDTree::FolderList crtDTree::FoldersToList(platform::FolderCollection& pSubFolders) {
+  return ListFromCollection(pSubFolders);
+}
+
+crtDTree::FileList crtDTree::FilesToList(platform::FileCollection& pFiles) {
+  return ListFromCollection(pFiles);
+}
+
+// A link below the roots may lead to an ancestor, so the walk never enters
+// one; a folder whose attributes cannot be read is treated the same way.
+// Roots are entered whatever they are: the caller chose them.
+bool crtDTree::CurrentFolderBarred() const {
+  if (LevelCount() <= 1) return false;
+  const FolderRef& folder = CurrentFolder();
+  return !folder || (folder->Attributes() & platform::kAttrAlias) != 0;
+}
+
+void crtDTree::StepFolder() {
+  try {
+    if (DescendSubfolders && !CurrentFolderBarred()) {
+      const std::shared_ptr<platform::FolderCollection> subfolders = CurrentFolder()->SubFolders();
+      if (subfolders->Count() > 0) {
+        PushLevel(FoldersToList(*subfolders));
+        FileCursor = -2;
+        return;
+      }
+    }
+  } catch (const PlatformError&) {
+    // Subfolders that cannot be listed count as none.
+  }
+  while (AtLastFolder()) {
+    PopLevel();
+    if (LevelCount() == 0) {
+      FileCursor = -2;
+      WalkState = kFinished;
+      return;
+    }
+  }
+  AdvanceFolder();
+  FileCursor = -2;
+}
+
+bool crtDTree::CurrentFolderReadable() const {
+  if (Levels.empty()) return false;
+  try {
+    const FolderRef& folder = CurrentFolder();
+    if (!folder) return false;
+    static_cast<void>(folder->Path());
+    return true;
+  } catch (const PlatformError&) {
+    return false;
+  }
+}
+
+void crtDTree::LoadFiles() {
+  try {
+    if (!CurrentFolderBarred()) {
+      CurrentFiles = FilesToList(*CurrentFolder()->Files());
+      FileCursor = ListCount(CurrentFiles) > 0 ? 0 : -1;
+      return;
+    }
+  } catch (const PlatformError&) {
+    // Files that cannot be listed count as none.
+  }
+  CurrentFiles.clear();
+  FileCursor = -1;
+}
+
+int32_t crtDTree::FileCount() const {
+  return ListCount(CurrentFiles);
+}
+
+bool crtDTree::AtLastFile() const {
+  return FileCursor == FileCount() - 1;
+}
+
+void crtDTree::AdvanceFile() {
+  if (!AtLastFile()) ++FileCursor;
+}
+
+void crtDTree::StepFile() {
+  while (WalkState == kWalking) {
+    if (FileCursor == -1) {
+      StepFolder();
+    } else if (FileCursor == -2) {
+      LoadFiles();
+      if (FileCursor == 0) return;
+    } else if (AtLastFile()) {
+      StepFolder();
+    } else {
+      AdvanceFile();
+      return;
+    }
+  }
+}
+
+bool crtDTree::CurrentFileReadable() const {
+  if (FileCursor < 0 || FileCursor >= FileCount()) return false;
+  const FileRef& file = CurrentFiles[static_cast<size_t>(FileCursor)];
+  if (!file) return false;
+  try {
+    static_cast<void>(file->Path());
+    return true;
+  } catch (const PlatformError&) {
+    return false;
+  }
+}
