@@ -1,0 +1,41 @@
+#include "ui/frm_main.h"
+
+#include <utility>
+
+#include "dirtree/crt_dtree.h"
+
+frmMain::frmMain(std::unique_ptr<platform::FrontEnd> front_end) : front_end_(std::move(front_end)) {
+  // The handler runs nested inside a status write or a message box, on this
+  // thread; it only sets the flag, so that nesting is safe wherever it lands.
+  front_end_->SetCancelHandler([this] { cmdCancel_Click(); });
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::ShowMessage(const std::string& text) {
+  front_end_->SetStatusText(platform::StatusLine::kMain, text);
+  front_end_->ProcessPendingEvents();
+}
+
+void frmMain::ShowMessage2(const std::string& text) {
+  front_end_->SetStatusText(platform::StatusLine::kDetail, text);
+  front_end_->ProcessPendingEvents();
+}
+
+void frmMain::cmdCancel_Click() {
+  CancelRequested = true;
+}
+
+void frmMain::Unload() {
+  front_end_->Unload();
+}
+
+platform::FileSystemObject& frmMain::FileSystem() {
+  if (!file_system_) file_system_ = platform::CreateFileSystemObject();
+  return *file_system_;
+}
+
+crtDTree& frmMain::SearchTree() {
+  if (!search_tree_) search_tree_ = std::make_unique<crtDTree>();
+  return *search_tree_;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Tests reach frmMain's private operations and members through this one peer,
+// so every test program shares a single definition of it.
+
+#include <string>
+
+#include "dirtree/crt_dtree.h"
+#include "ui/frm_main.h"
+
+struct frmMainTestPeer {
+  static void ShowMessage(frmMain& form, const std::string& text) { form.ShowMessage(text); }
+  static void ShowMessage2(frmMain& form, const std::string& text) { form.ShowMessage2(text); }
+  static void cmdCancel_Click(frmMain& form) { form.cmdCancel_Click(); }
+  static bool& CancelRequested(frmMain& form) { return form.CancelRequested; }
+
+  static StringArray GetFixedDrives(frmMain& form) { return form.GetFixedDrives(); }
+  static StringArray FindFilesOnDrive(frmMain& form, const std::string& pDrive,
+                                      const std::string& pFileName) {
+    return form.FindFilesOnDrive(pDrive, pFileName);
+  }
+  static int32_t CountItems(frmMain& form, const StringArray& pArray) {
+    return form.CountItems(pArray);
+  }
+  static StringArray CombineArrays(frmMain& form, const StringArray& pFirst,
+                                   const StringArray& pSecond) {
+    return form.CombineArrays(pFirst, pSecond);
+  }
+
+  static platform::FileSystemObject& FileSystem(frmMain& form) { return form.FileSystem(); }
+  static crtDTree& SearchTree(frmMain& form) { return form.SearchTree(); }
+  // Puts a substitute file-system object in place before first use, so tests
+  // can stage faults a real disk cannot.
+  static void SetFileSystem(frmMain& form, platform::FileSystemObjectRef fso) {
+    form.file_system_ = std::move(fso);
+  }
+  // The folder Main() takes "\Docs" from, instead of the executable's own.
+  static void SetUtilityFolder(frmMain& form, std::string folder) {
+    form.utility_folder_override_ = std::move(folder);
+  }
+};
