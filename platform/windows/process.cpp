@@ -1,0 +1,35 @@
+#include "platform/process.h"
+
+#include <string>
+
+#include "platform/error.h"
+#include "platform/win_path.h"
+#include "platform/windows/long_path.h"
+#include "platform/windows/wide_string.h"
+#include "platform/windows/win32.h"
+#include "platform/windows/win_error.h"
+
+namespace platform {
+
+std::string ExecutableFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length == 0) windows::ThrowLastError();
+    // A full buffer may have cut the name short.
+    if (length < size) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string path = windows::Narrow(windows::WithoutExtendedPrefix(buffer));
+  const std::string folder = win_path::ParentFolderName(path);
+  if (folder.empty()) {
+    throw PlatformError(kPathNotFound, "The program's path " + path + " names no folder");
+  }
+  return folder;
+}
+
+}  // namespace platform

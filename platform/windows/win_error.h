@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/error.h"
+
+namespace platform::windows {
+
+// The platform error for a Win32 error code: the one place where system
+// errors get their numbers. Codes without a classic counterpart become 75
+// with the system's own text.
+PlatformError ErrorFromCode(uint32_t code);
+
+// Throws ErrorFromCode(GetLastError()).
+[[noreturn]] void ThrowLastError();
+
+}  // namespace platform::windows
