@@ -1,0 +1,22 @@
+#pragma once
+
+// Folders and files of the Linux back-end. Objects created from a listing
+// keep their Linux path, so a walk never resolves a path again.
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace platform::posix {
+
+// A folder known by both its paths (a drive's root, or one GetFolder found).
+FolderRef MakePathFolder(std::string windows_path, std::string linux_path, std::string name,
+                         bool alias);
+
+// The subfolders or the files of a folder, from one listing taken now.
+std::shared_ptr<FolderCollection> ReadSubFolders(const std::string& windows_path,
+                                                 const std::string& linux_path);
+std::shared_ptr<FileCollection> ReadFiles(const std::string& windows_path,
+                                          const std::string& linux_path);
+
+}  // namespace platform::posix

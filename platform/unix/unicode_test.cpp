@@ -1,0 +1,69 @@
+#include "platform/unix/unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace platform::posix {
+namespace {
+
+TEST(Utf8, DecodesAndRejectsMalformedSequences) {
+  std::string text = "a\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80";
+  size_t i = 0;
+  char32_t c;
+  std::vector<char32_t> points;
+  while (i < text.size() && DecodeUtf8(text, i, c)) points.push_back(c);
+  EXPECT_EQ(points, (std::vector<char32_t>{U'a', U'\u00E9', U'\u65E5', U'\U0001F600'}));
+
+  for (std::string bad : {"\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "\xC3", "\xE6\x97"}) {
+    i = 0;
+    EXPECT_FALSE(DecodeUtf8(bad, i, c)) << testing::PrintToString(bad);
+    EXPECT_EQ(i, 0u);
+  }
+}
+
+TEST(Utf8, EncodesWhatItDecodes) {
+  for (char32_t c : {U'A', U'\u00DF', U'\u0800', U'\uFFFD', U'\U00010400'}) {
+    std::string text;
+    AppendUtf8(text, c);
+    size_t i = 0;
+    char32_t back;
+    ASSERT_TRUE(DecodeUtf8(text, i, back));
+    EXPECT_EQ(back, c);
+    EXPECT_EQ(i, text.size());
+  }
+}
+
+TEST(UpperCaseBytes, PassesInvalidBytesThrough) {
+  EXPECT_EQ(UpperCase("a\xFF"
+                      "b\xC3"),
+            "A\xFF"
+            "B\xC3");
+  EXPECT_EQ(UpperCase("\xC3\xA9\x80\xC3\xA9"), "\xC3\x89\x80\xC3\x89");
+}
+
+TEST(NameOrder, IgnoresCaseAndBreaksTiesBytewise) {
+  std::vector<std::string> names = {"c", "b", "A", "a", "B", "\xC3\xA9", "\xC3\x89", "Z", "_"};
+  std::sort(names.begin(), names.end(), ListingLess);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"A", "a", "B", "b", "c", "Z", "_", "\xC3\x89", "\xC3\xA9"}));
+  EXPECT_EQ(CompareNoCase("Readme.TXT", "README.txt"), 0);
+  EXPECT_LT(CompareNoCase("ab", "abc"), 0);
+  EXPECT_GT(CompareNoCase("\xC3\xA9", "Z"), 0);
+}
+
+TEST(NameOrder, FollowsUtf16CodeUnits) {
+  // U+10400 is a surrogate pair in UTF-16, so it sorts before U+FF21.
+  EXPECT_LT(CompareNoCase("\xF0\x90\x90\x80", "\xEF\xBC\xA1"), 0);
+  EXPECT_LT(CompareNoCase("\xED\x9F\xBF", "\xF0\x90\x90\x80"), 0);  // U+D7FF
+  // Deseret small letter matches its capital.
+  EXPECT_EQ(CompareNoCase("\xF0\x90\x90\xA8", "\xF0\x90\x90\x80"), 0);
+}
+
+}  // namespace
+}  // namespace platform::posix

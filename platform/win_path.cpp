@@ -1,0 +1,84 @@
+#include "platform/win_path.h"
+
+namespace platform::win_path {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char UpperLetter(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+bool SplitDrivePath(std::string_view path, DrivePath& out) {
+  if (path.size() < 3 || !IsLetter(path[0]) || path[1] != ':' || !IsSeparator(path[2])) {
+    return false;
+  }
+  out.drive = UpperLetter(path[0]);
+  out.components.clear();
+  size_t i = 3;
+  while (i < path.size()) {
+    size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    std::string_view part = path.substr(i, end - i);
+    if (part == "..") {
+      if (!out.components.empty()) out.components.pop_back();
+    } else if (!part.empty() && part != ".") {
+      out.components.emplace_back(part);
+    }
+    i = end + 1;
+  }
+  return true;
+}
+
+std::string JoinDrivePath(const DrivePath& path) {
+  std::string text{path.drive, ':', '\\'};
+  for (size_t i = 0; i < path.components.size(); ++i) {
+    if (i > 0) text += '\\';
+    text += path.components[i];
+  }
+  return text;
+}
+
+std::string Join(std::string_view folder, std::string_view name) {
+  std::string text(folder);
+  if (!text.empty() && !IsSeparator(text.back())) text += '\\';
+  text += name;
+  return text;
+}
+
+std::string ParentFolderName(std::string_view path) {
+  size_t end = path.size();
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
+  size_t cut = end;
+  while (cut > 0 && !IsSeparator(path[cut - 1])) --cut;
+  // "C:name" and "C:\" have no separator left before their last component
+  // that leads anywhere: the drive itself is no parent folder.
+  if (cut == 0) {
+    if (end > 2 && path[1] == ':' && IsLetter(path[0])) return std::string(path.substr(0, 2));
+    return "";
+  }
+  size_t keep = cut;
+  while (keep > 0 && IsSeparator(path[keep - 1])) --keep;
+  if (keep == 0) return "\\";
+  if (keep == 2 && path[1] == ':' && IsLetter(path[0]))
+    return std::string(path.substr(0, 2)) + "\\";
+  std::string parent(path.substr(0, keep));
+  for (char& c : parent) {
+    if (c == '/') c = '\\';
+  }
+  return parent;
+}
+
+bool HasWildcards(std::string_view path) {
+  return path.find_first_of("*?") != std::string_view::npos;
+}
+
+}  // namespace platform::win_path
