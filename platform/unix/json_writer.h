@@ -20,6 +20,10 @@ class JsonLine {
  public:
   explicit JsonLine(std::string_view event);
   JsonLine& Add(std::string_view name, std::string_view text);
+  // Keeps a literal from taking the bool overload.
+  JsonLine& Add(std::string_view name, const char* text) {
+    return Add(name, std::string_view(text));
+  }
   JsonLine& Add(std::string_view name, int32_t number);
   JsonLine& Add(std::string_view name, bool value);
   // The object and its newline.
