@@ -66,11 +66,6 @@ crtDTree::FolderList crtDTree::FoldersRootToList(platform::FolderCollection& pFo
   return ListFromCollection(pFolders);
 }
 
-template <class List>
-int32_t crtDTree::ListCount(const List& pList) {
-  return static_cast<int32_t>(pList.size());
-}
-
 bool crtDTree::RootsUsable() const {
   if (ListCount(RootFolders) == 0) return false;
   for (const FolderRef& root : RootFolders) {

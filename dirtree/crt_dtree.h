@@ -69,7 +69,9 @@ class crtDTree {
   FolderList FoldersFromPaths(const std::vector<std::string>& pPaths);
   static FolderList FoldersRootToList(platform::FolderCollection& pFolders);
   template <class List>
-  static int32_t ListCount(const List& pList);
+  static int32_t ListCount(const List& pList) {
+    return static_cast<int32_t>(pList.size());
+  }
   bool RootsUsable() const;
   // Resolves one kind of root into RootFolders; false when the kind is
   // rejected.

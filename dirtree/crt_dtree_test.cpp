@@ -1,0 +1,313 @@
+// The walker's cursors over an in-memory tree: walk order, the settings word,
+// result codes, the shared position of the two cursors, and what it costs.
+
+#include "dirtree/crt_dtree.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dirtree/fake_tree_test_support.h"
+#include "dirtree/walk_loops_test_support.h"
+
+namespace {
+
+using fake_tree::FakeFile;
+using fake_tree::FakeFolder;
+using fake_tree::ListFault;
+using Paths = std::vector<std::string>;
+
+// R holds r1, r2 and the subfolders A and B; A holds no files and A1, which
+// holds x; B holds y.
+class StandardTree : public ::testing::Test {
+ protected:
+  StandardTree() {
+    r1 = R->AddFile("r1");
+    r2 = R->AddFile("r2");
+    A = R->AddFolder("A");
+    B = R->AddFolder("B");
+    A1 = A->AddFolder("A1");
+    x = A1->AddFile("x");
+    y = B->AddFile("y");
+  }
+
+  void Root(int32_t settings = 0) {
+    tree.SetRoot(RootValue::OfFolder(R), settings);
+    ASSERT_EQ(tree.ErrorNumber(), 0);
+  }
+
+  std::shared_ptr<FakeFolder> R = FakeFolder::MakeRoot("R");
+  std::shared_ptr<FakeFolder> A, B, A1;
+  std::shared_ptr<FakeFile> r1, r2, x, y;
+  crtDTree tree;
+};
+
+TEST_F(StandardTree, FolderLoopIsPreOrder) {
+  Root();
+  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R", "F:\\R\\A", "F:\\R\\A\\A1", "F:\\R\\B"}));
+  EXPECT_TRUE(tree.Finished());
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+}
+
+TEST_F(StandardTree, BothFileLoopsGiveEveryFileOnceInWalkOrder) {
+  const Paths expected{"F:\\R\\r1", "F:\\R\\r2", "F:\\R\\A\\A1\\x", "F:\\R\\B\\y"};
+  Root();
+  EXPECT_EQ(walk_loops::FileLoop(tree), expected);
+  EXPECT_EQ(tree.GetFile(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -3);
+  EXPECT_TRUE(tree.Finished());
+  Root();
+  EXPECT_EQ(walk_loops::FileLoopAskingFirst(tree), expected);
+}
+
+TEST_F(StandardTree, AnyNonZeroSettingVisitsOnlyTheRoots) {
+  for (const int32_t settings : {1, -1, 0x4000, INT32_MIN}) {
+    SCOPED_TRACE(settings);
+    Root(settings);
+    EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R"}));
+    Root(settings);
+    EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\r1", "F:\\R\\r2"}));
+  }
+  EXPECT_EQ(A->subfolder_listings + A->file_listings, 0);
+}
+
+TEST_F(StandardTree, EachSetRootChoosesDescentAfresh) {
+  Root(1);
+  Root(0);
+  EXPECT_EQ(walk_loops::FolderLoop(tree).size(), 4u);
+}
+
+TEST_F(StandardTree, MoveNextFolderFirstLeavesTheFirstRoot) {
+  Root();
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), A);
+
+  const auto S = FakeFolder::MakeRoot("S");
+  tree.SetRoot(RootValue::OfCollection({RootValue::OfFolder(R), RootValue::OfFolder(S)}), 1);
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), S);
+
+  Root(1);
+  tree.MoveNextFolder();
+  EXPECT_TRUE(tree.Finished());
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+}
+
+TEST_F(StandardTree, AfterTheLastFolderEveryMoveReportsNoWalk) {
+  Root();
+  for (int i = 0; i < 3; ++i) tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), B);
+  tree.MoveNextFolder();
+  EXPECT_TRUE(tree.Finished());
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.ErrorNumber(), -3);
+  tree.SetRoot(RootValue::OfFolder(R), 0);
+  EXPECT_FALSE(tree.Finished());
+  for (int i = 0; i < 4; ++i) tree.MoveNextFolder();
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.ErrorNumber(), -3);
+  EXPECT_EQ(tree.GetFolder(), nullptr);
+  EXPECT_TRUE(tree.Finished());
+}
+
+TEST_F(StandardTree, TheCursorsShareOnePosition) {
+  Root();
+  tree.MoveNextFile();
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.GetFile(), r2);
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.GetFile(), x);
+  EXPECT_EQ(tree.GetFolder(), A1);
+
+  // Leaving a folder half-read starts the next one at its first file.
+  Root();
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.GetFile(), r1);
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFile(), nullptr);  // A has no files
+  EXPECT_EQ(tree.ErrorNumber(), -4);
+  tree.MoveNextFolder();
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), B);
+  EXPECT_EQ(tree.GetFile(), y);
+  tree.MoveNextFile();
+  EXPECT_TRUE(tree.Finished());
+}
+
+TEST_F(StandardTree, GetFileOnARootWithoutFilesThenWalksOn) {
+  const auto E = FakeFolder::MakeRoot("E");
+  const auto sub = E->AddFolder("sub");
+  sub->AddFile("f");
+  tree.SetRoot(RootValue::OfFolder(E), 0);
+  EXPECT_EQ(tree.GetFile(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -4);
+  EXPECT_FALSE(tree.Finished());
+  EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\E\\sub\\f"}));
+}
+
+TEST(CrtDTreeEmptyRoot, FirstMoveNextFileEndsTheWalk) {
+  crtDTree tree;
+  tree.SetRoot(RootValue::OfFolder(FakeFolder::MakeRoot("E")), 0);
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+  EXPECT_TRUE(tree.Finished());
+  EXPECT_EQ(tree.GetFile(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -3);
+}
+
+TEST_F(StandardTree, UnlistableFolderIsReturnedButHasNoContent) {
+  A->subfolders_fault = ListFault::kListThrows;
+  A->files_fault = ListFault::kListThrows;
+  A->AddFile("hidden-by-fault");
+  Root();
+  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R", "F:\\R\\A", "F:\\R\\B"}));
+  Root();
+  EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\r1", "F:\\R\\r2", "F:\\R\\B\\y"}));
+}
+
+TEST_F(StandardTree, EveryFailingListingCountsAsEmpty) {
+  for (const ListFault fault : {ListFault::kListThrows, ListFault::kCountThrows,
+                                ListFault::kEnumerationThrows, ListFault::kMoreThanCount}) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    R->subfolders_fault = fault;
+    Root();
+    EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R"}));
+    R->subfolders_fault = ListFault::kNone;
+    R->files_fault = fault;
+    Root();
+    EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\A\\A1\\x", "F:\\R\\B\\y"}));
+    R->files_fault = ListFault::kNone;
+  }
+}
+
+TEST_F(StandardTree, ShortEnumerationsLeaveGapsThatAreSkipped) {
+  R->subfolders_fault = ListFault::kFewerThanCount;
+  R->files_fault = ListFault::kFewerThanCount;
+  Root();
+  EXPECT_EQ(walk_loops::FolderLoop(tree).size(), 4u);
+  Root();
+  EXPECT_EQ(walk_loops::FileLoop(tree).size(), 4u);
+
+  // A gap where the first file should be: GetFile on it reports -4.
+  const auto E = FakeFolder::MakeRoot("E");
+  E->files_fault = ListFault::kFewerThanCount;
+  tree.SetRoot(RootValue::OfFolder(E), 0);
+  EXPECT_EQ(tree.GetFile(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -4);
+  tree.MoveNextFile();
+  EXPECT_TRUE(tree.Finished());
+}
+
+TEST_F(StandardTree, UnreadablePathsAreSteppedOverButTheirContentIsNot) {
+  A->path_throws = true;
+  r1->path_throws = true;
+  Root();
+  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R", "F:\\R\\A\\A1", "F:\\R\\B"}));
+  Root();
+  EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\r2", "F:\\R\\A\\A1\\x", "F:\\R\\B\\y"}));
+
+  R->path_throws = true;
+  Root();
+  EXPECT_EQ(tree.GetFolder(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -1);
+  EXPECT_EQ(tree.GetFile(), nullptr);  // r1
+  EXPECT_EQ(tree.ErrorNumber(), -4);
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.GetFile(), r2);
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+}
+
+TEST_F(StandardTree, EntriesAddedAfterTheirListingAreNotSeen) {
+  Root();
+  tree.MoveNextFile();  // on r1: R's files are listed
+  R->AddFile("late-file");
+  tree.MoveNextFile();
+  tree.MoveNextFile();  // on x: R's subfolders and A1's files are listed
+  R->AddFolder("late-folder")->AddFile("z");
+  A1->AddFile("late-x");
+  EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\B\\y"}));
+}
+
+TEST_F(StandardTree, FoldersRemovedAfterTheirListingAreSkipped) {
+  Root();
+  tree.MoveNextFolder();  // on A; R's subfolders A and B are listed
+  A->Remove();
+  EXPECT_EQ(tree.GetFolder(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -1);
+  EXPECT_EQ(tree.GetFile(), nullptr);
+  EXPECT_EQ(tree.ErrorNumber(), -4);
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), B);
+  B->Remove();
+  tree.MoveNextFolder();
+  EXPECT_TRUE(tree.Finished());
+
+  Root();
+  tree.MoveNextFile();
+  tree.MoveNextFile();
+  tree.MoveNextFile();  // on x
+  EXPECT_EQ(walk_loops::FileLoop(tree), Paths{});
+}
+
+TEST_F(StandardTree, FilesRemovedAfterTheirListingAreSkipped) {
+  Root();
+  tree.MoveNextFile();  // on r1, with r2 listed
+  r2->path_throws = true;
+  tree.MoveNextFile();
+  EXPECT_EQ(tree.GetFile(), x);
+}
+
+TEST_F(StandardTree, LinksBelowTheRootsAreReturnedButNeverEntered) {
+  A->attributes |= platform::kAttrAlias;
+  Root();
+  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\R", "F:\\R\\A", "F:\\R\\B"}));
+  Root();
+  A->AddFile("through-link");
+  EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\r1", "F:\\R\\r2", "F:\\R\\B\\y"}));
+  EXPECT_EQ(A->subfolder_listings + A->file_listings, 0);
+
+  // A root is entered whatever it is; attributes that cannot be read bar a
+  // folder below the roots just as a link does.
+  R->attributes |= platform::kAttrAlias;
+  A->attributes = platform::kAttrDirectory;
+  B->attributes_throw = true;
+  Root();
+  EXPECT_EQ(walk_loops::FileLoop(tree),
+            (Paths{"F:\\R\\r1", "F:\\R\\r2", "F:\\R\\A\\through-link", "F:\\R\\A\\A1\\x"}));
+  EXPECT_EQ(R->attribute_reads, 0);
+}
+
+TEST_F(StandardTree, AWalkListsEachFolderOnceAndReadsOnePathPerStop) {
+  Root();
+  tree.MoveNextFile();
+  while (!tree.Finished()) tree.MoveNextFile();
+  for (const auto& folder : {R, A, A1, B}) {
+    SCOPED_TRACE(folder->Name());
+    EXPECT_EQ(folder->subfolder_listings, 1);
+    EXPECT_EQ(folder->file_listings, 1);
+  }
+  for (const auto& file : {r1, r2, x, y}) EXPECT_EQ(file->path_reads, 1) << file->Name();
+}
+
+TEST_F(StandardTree, OnlyTheCurrentPathIsHeld) {
+  // What the tree and this fixture hold; anything above is the walker's.
+  const long a1_base = A1.use_count(), a_base = A.use_count(), y_base = y.use_count();
+  Root();
+  tree.MoveNextFolder();
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), A1);
+  tree.MoveNextFolder();  // on B: A's subtree has been left
+  EXPECT_EQ(A1.use_count(), a1_base);
+  tree.MoveNextFile();  // y, B's files are held
+  EXPECT_EQ(tree.GetFile(), y);
+  tree.SetRoot(RootValue::OfFolder(FakeFolder::MakeRoot("other")), 0);
+  tree.MoveNextFile();
+  EXPECT_EQ(A.use_count(), a_base);
+  EXPECT_EQ(B.use_count(), a_base);
+  EXPECT_EQ(y.use_count(), y_base);
+}
+
+}  // namespace
