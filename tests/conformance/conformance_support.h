@@ -1,0 +1,55 @@
+#pragma once
+
+// Small helpers the conformance cases share. Every case here runs against the
+// system's own file-system layer: natively the Linux back-end reading the test
+// prefix, under wine64 the Win32 back-end inside it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/file_system.h"
+
+namespace lumbrel_conformance {
+
+// The error number `action` raised, 0 when it raised none.
+inline int32_t ErrorNumberOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const platform::PlatformError& error) {
+    return error.Number();
+  }
+  return 0;
+}
+
+// The names a collection delivers, in its order; checks that Count() agrees.
+template <class T>
+std::vector<std::string> NamesOf(platform::Collection<T>& collection) {
+  std::vector<std::string> names;
+  auto items = collection.Enumerate();
+  for (std::shared_ptr<T> item; items->Next(item);) names.push_back(item->Name());
+  if (static_cast<size_t>(collection.Count()) != names.size()) names.push_back("<count differs>");
+  return names;
+}
+
+// Attributes that both systems report the same way: read-only, hidden,
+// system, folder. (Archive is a matter of history, alias of link support.)
+inline int32_t Comparable(int32_t attributes) {
+  return attributes & (platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem |
+                       platform::kAttrDirectory);
+}
+
+// OS error codes for arming faults: errno values natively, Win32 codes on
+// Windows.
+int32_t DiskFullOsError();
+int32_t AccessDeniedOsError();
+
+// Copies the probe program built beside this test to `windows_path` (a file
+// name on the scratch drive, without extension) and runs it there; its
+// standard output, or "" when it could not run.
+std::string RunProbeCopiedTo(const std::string& windows_path);
+
+}  // namespace lumbrel_conformance

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tests/conformance/conformance_support.h"
+
+namespace lumbrel_conformance {
+namespace {
+
+using platform::CreateFileSystemObject;
+
+TEST(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
+  auto drives = CreateFileSystemObject()->Drives();
+  std::map<std::string, int32_t> types;
+  std::string order;
+  auto items = drives->Enumerate();
+  for (platform::DriveRef drive; items->Next(drive);) {
+    order += drive->DriveLetter();
+    types[drive->DriveLetter()] = drive->Type();
+  }
+  EXPECT_EQ(drives->Count(), static_cast<int32_t>(order.size()));
+  EXPECT_EQ(order, "ACKMNRSTUV");
+  const std::map<std::string, int32_t> expected = {
+      {"A", platform::kDriveRemovable}, {"C", platform::kDriveFixed},
+      {"K", platform::kDriveFixed},     {"M", platform::kDriveRamDisk},
+      {"N", platform::kDriveNetwork},   {"R", platform::kDriveRemovable},
+      {"S", platform::kDriveCdRom},     {"T", platform::kDriveFixed},
+      {"U", platform::kDriveFixed},     {"V", platform::kDriveUnknown},
+  };
+  EXPECT_EQ(types, expected);
+}
+
+TEST(Drives, RootFolderOfAReadableDriveAndOfOneThatIsNot) {
+  auto items = CreateFileSystemObject()->Drives()->Enumerate();
+  int checked = 0;
+  for (platform::DriveRef drive; items->Next(drive);) {
+    if (drive->DriveLetter() == "T") {
+      ++checked;
+      platform::FolderRef root = drive->RootFolder();
+      EXPECT_EQ(root->Path(), "T:\\");
+      EXPECT_EQ(root->Name(), "");
+      EXPECT_NE(root->Attributes() & platform::kAttrDirectory, 0);
+    } else if (drive->DriveLetter() == "U") {
+      ++checked;
+      try {
+        drive->RootFolder();
+        ADD_FAILURE() << "U: has no folder behind it";
+      } catch (const platform::PlatformError& error) {
+        EXPECT_EQ(error.Number(), platform::kDiskNotReady);
+        EXPECT_EQ(error.Text(), "Disk not ready");
+      }
+    }
+  }
+  EXPECT_EQ(checked, 2);
+}
+
+}  // namespace
+}  // namespace lumbrel_conformance
