@@ -1,0 +1,281 @@
+// Copying and removing the documents of one folder against another, on real
+// folders, through the system's own file layer.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/fault_injection.h"
+#include "platform/file_system.h"
+#include "platform/front_end.h"
+#include "tests/support/scripted_front_end.h"
+#include "tests/support/test_tree.h"
+#include "ui/frm_main.h"
+
+namespace {
+
+using lumbrel_test::ScriptedFrontEnd;
+using lumbrel_test::TestTree;
+using platform::StatusLine;
+using Names = std::vector<std::string>;
+
+// Fault injection takes the OS's own error codes.
+constexpr bool kWindows = std::filesystem::path::preferred_separator == L'\\';
+constexpr int32_t kOsDiskFull = kWindows ? 112 : 28;  // ERROR_DISK_FULL, ENOSPC
+
+class CopyTest : public ::testing::Test {
+ protected:
+  CopyTest() {
+    auto front_end = std::make_unique<ScriptedFrontEnd>();
+    screen_ = front_end.get();
+    form_ = std::make_unique<frmMain>(std::move(front_end));
+    tree_.MakeFolder("src");
+    tree_.MakeFolder("dst");
+  }
+
+  void Copy() { form_->CopyAllFiles(tree_.PathOf("src"), tree_.PathOf("dst")); }
+  void Delete() { form_->DeleteAllFiles(tree_.PathOf("src"), tree_.PathOf("dst")); }
+  // The error number the call raised, 0 when it returned.
+  template <class Call>
+  int32_t Raised(Call call) {
+    try {
+      call();
+    } catch (const platform::PlatformError& error) {
+      return error.Number();
+    }
+    return 0;
+  }
+  const Names& Shown() const { return screen_->History(StatusLine::kDetail); }
+  std::string Dst(const std::string& name) const { return tree_.ReadFile("dst\\" + name); }
+  // Attributes of the destination's entry `name` as the file layer reports
+  // them.
+  int32_t DstAttributes(const std::string& name) {
+    const auto files =
+        platform::CreateFileSystemObject()->GetFolder(tree_.PathOf("dst"))->Files()->Enumerate();
+    for (platform::FileRef file; files->Next(file);) {
+      if (file->Name() == name) return file->Attributes();
+    }
+    ADD_FAILURE() << name << " is not in the destination";
+    return -1;
+  }
+
+  TestTree tree_;
+  ScriptedFrontEnd* screen_;
+  std::unique_ptr<frmMain> form_;
+};
+
+TEST_F(CopyTest, AnEmptySourceOrOneWithOnlySubfoldersChangesNothing) {
+  tree_.MakeFolder("src\\sub");
+  tree_.MakeFile("src\\sub\\inner.txt", "inner");
+  tree_.MakeFile("dst\\keep.txt", "keep");
+  Copy();
+  Delete();
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(tree_.List("dst"), Names{"keep.txt"});
+  EXPECT_EQ(Dst("keep.txt"), "keep");
+}
+
+TEST_F(CopyTest, EveryDocumentIsCopiedInListingOrderAndOthersStayUntouched) {
+  tree_.MakeFile("src\\b.txt", "new b");
+  tree_.MakeFile("src\\A.txt", "new A");
+  tree_.MakeFile("src\\hidden.txt", "new hidden");
+  tree_.MakeFile("src\\system.txt", "new system");
+  tree_.MakeFolder("src\\sub");
+  tree_.MakeFile("src\\sub\\inner.txt", "inner");
+  tree_.SetAttributes("src\\hidden.txt", platform::kAttrHidden);
+  tree_.SetAttributes("src\\system.txt", platform::kAttrSystem);
+  tree_.MakeFile("dst\\b.txt", "old b");
+  tree_.MakeFile("dst\\other.txt", "other");
+  tree_.MakeFolder("dst\\sub");
+  tree_.MakeFile("dst\\sub\\inner.txt", "old inner");
+
+  Copy();
+  EXPECT_EQ(Shown(), (Names{"A.txt", "b.txt", "hidden.txt", "system.txt"}));
+  EXPECT_EQ(tree_.List("dst"),
+            (Names{"A.txt", "b.txt", "hidden.txt", "other.txt", "sub", "system.txt"}));
+  EXPECT_EQ(Dst("A.txt"), "new A");
+  EXPECT_EQ(Dst("b.txt"), "new b");
+  EXPECT_EQ(Dst("hidden.txt"), "new hidden");
+  EXPECT_EQ(Dst("system.txt"), "new system");
+  EXPECT_EQ(Dst("other.txt"), "other");
+  EXPECT_EQ(Dst("sub\\inner.txt"), "old inner");
+  // A copy is an ordinary document whatever the layer staged it as.
+  for (const char* name : {"A.txt", "b.txt"}) {
+    EXPECT_EQ(DstAttributes(name) & (platform::kAttrHidden | platform::kAttrSystem), 0) << name;
+  }
+  EXPECT_EQ(tree_.List("src"), (Names{"A.txt", "b.txt", "hidden.txt", "sub", "system.txt"}));
+}
+
+TEST_F(CopyTest, ReadOnlyDocumentsAreReplacedAndRemoved) {
+  tree_.MakeFile("src\\doc.txt", "new");
+  tree_.MakeFile("dst\\doc.txt", "old");
+  tree_.SetAttributes("dst\\doc.txt", platform::kAttrReadOnly);
+  Copy();
+  EXPECT_EQ(Dst("doc.txt"), "new");
+  tree_.SetAttributes("dst\\doc.txt", platform::kAttrReadOnly);
+  Delete();
+  EXPECT_TRUE(tree_.List("dst").empty());
+}
+
+TEST_F(CopyTest, TheDocumentTakesTheSourcesSpellingOfItsName) {
+  tree_.MakeFile("src\\Report.doc", "new");
+  tree_.MakeFile("dst\\REPORT.DOC", "old");
+  tree_.SetAttributes("dst\\REPORT.DOC", platform::kAttrReadOnly);
+  Copy();
+  EXPECT_EQ(tree_.List("dst"), Names{"Report.doc"});
+  EXPECT_EQ(Dst("Report.doc"), "new");
+  EXPECT_EQ(Shown(), Names{"Report.doc"});
+}
+
+TEST_F(CopyTest, AMissingFolderRaisesBeforeAnythingIsTouched) {
+  tree_.MakeFile("src\\doc.txt", "new");
+  const std::string missing = tree_.PathOf("nowhere");
+  EXPECT_EQ(Raised([&] { form_->CopyAllFiles(tree_.PathOf("src"), missing); }), 76);
+  EXPECT_EQ(Raised([&] { form_->DeleteAllFiles(tree_.PathOf("src"), missing); }), 76);
+  EXPECT_EQ(Raised([&] { form_->CopyAllFiles(missing, tree_.PathOf("dst")); }), 76);
+  EXPECT_FALSE(tree_.Exists("nowhere"));
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_TRUE(tree_.List("dst").empty());
+}
+
+TEST_F(CopyTest, OneFolderAsSourceAndDestinationIsRefused) {
+  tree_.MakeFile("src\\doc.txt", "mine");
+  const std::string other_spelling = tree_.PathOf("SRC");
+  for (const auto& call : {&frmMain::CopyAllFiles, &frmMain::DeleteAllFiles}) {
+    try {
+      ((*form_).*call)(tree_.PathOf("src"), other_spelling);
+      ADD_FAILURE() << "one folder against itself was accepted";
+    } catch (const platform::PlatformError& error) {
+      EXPECT_EQ(error.Number(), 5);
+      EXPECT_EQ(error.Text(), "Invalid procedure call or argument");
+    }
+  }
+  EXPECT_EQ(tree_.List("src"), Names{"doc.txt"});
+  EXPECT_EQ(tree_.ReadFile("src\\doc.txt"), "mine");
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(CopyTest, CopyingTwiceEqualsOnceAndDeleteUndoesExactlyTheCopy) {
+  tree_.MakeFile("src\\a.txt", "new a");
+  tree_.MakeFile("src\\b.txt", "new b");
+  tree_.MakeFile("dst\\b.txt", "old b");
+  tree_.MakeFile("dst\\c.txt", "c");
+  Copy();
+  const Names once = tree_.List("dst");
+  Copy();
+  EXPECT_EQ(tree_.List("dst"), once);
+  EXPECT_EQ(Dst("a.txt"), "new a");
+  EXPECT_EQ(Dst("b.txt"), "new b");
+  Delete();
+  EXPECT_EQ(tree_.List("dst"), Names{"c.txt"});
+  EXPECT_EQ(Dst("c.txt"), "c");
+}
+
+TEST_F(CopyTest, HiddenOrSystemNamesakesAreRefusedAndLeftInPlace) {
+  for (const int32_t attribute : {platform::kAttrHidden, platform::kAttrSystem}) {
+    tree_.MakeFile("src\\a.txt", "new a");
+    tree_.MakeFile("src\\m.txt", "new m");
+    tree_.MakeFile("src\\z.txt", "new z");
+    tree_.MakeFile("dst\\m.txt", "guarded");
+    tree_.SetAttributes("dst\\m.txt", attribute);
+    EXPECT_EQ(Raised([&] { Copy(); }), 70);
+    EXPECT_EQ(Dst("a.txt"), "new a");
+    EXPECT_EQ(Dst("m.txt"), "guarded");
+    EXPECT_FALSE(tree_.Exists("dst\\z.txt"));  // the rest is left alone
+
+    Delete();
+    EXPECT_EQ(tree_.List("dst"), Names{"m.txt"});
+    tree_.Remove("dst\\m.txt");
+  }
+}
+
+TEST_F(CopyTest, ALinkInTheDestinationIsReplacedNeverWrittenThrough) {
+  tree_.MakeFolder("outside");
+  tree_.MakeFile("outside\\target.txt", "outside");
+  if (!tree_.MakeFileLink("dst\\doc.txt", "outside\\target.txt")) {
+    GTEST_SKIP() << "this system makes no file links";
+  }
+  tree_.MakeFile("src\\doc.txt", "new");
+  Copy();
+  EXPECT_EQ(Dst("doc.txt"), "new");
+  EXPECT_EQ(DstAttributes("doc.txt") & platform::kAttrAlias, 0);
+  EXPECT_EQ(tree_.ReadFile("outside\\target.txt"), "outside");
+}
+
+// A failure at any step of one document: the documents before it stay
+// copied, it keeps its old content, the rest is left alone, and no
+// temporary file remains.
+class CopyFaultTest : public CopyTest, public ::testing::WithParamInterface<platform::FaultPoint> {
+ protected:
+  CopyFaultTest() {
+    tree_.MakeFile("src\\a.txt", "new a");
+    tree_.MakeFile("src\\b.txt", "new b");
+    tree_.MakeFile("src\\c.txt", "new c");
+    tree_.MakeFile("dst\\c.txt", "old c");
+  }
+  ~CopyFaultTest() override { platform::ArmFault(GetParam(), 0); }
+
+  // Arms the fault just before the copy of `name`.
+  void FailAt(const std::string& name) {
+    screen_->OnStatus([this, name](StatusLine, const std::string& text) {
+      if (text == name) platform::ArmFault(GetParam(), kOsDiskFull);
+    });
+  }
+  void ExpectOnlyTheFirstCopied(const std::string& old_b) {
+    EXPECT_EQ(Raised([&] { Copy(); }), 61);
+    EXPECT_EQ(Dst("a.txt"), "new a");
+    EXPECT_EQ(Dst("c.txt"), "old c");
+    EXPECT_EQ(Shown(), (Names{"a.txt", "b.txt"}));
+    Names expected{"a.txt", old_b, "c.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(tree_.List("dst"), expected);
+    EXPECT_EQ(Dst(old_b), "old b");
+  }
+};
+
+TEST_P(CopyFaultTest, TheOldDocumentSurvivesIntact) {
+  tree_.MakeFile("dst\\b.txt", "old b");
+  FailAt("b.txt");
+  ExpectOnlyTheFirstCopied("b.txt");
+}
+
+TEST_P(CopyFaultTest, TheOldDocumentSurvivesWithItsOwnSpelling) {
+  tree_.MakeFile("dst\\B.TXT", "old b");
+  FailAt("b.txt");
+  ExpectOnlyTheFirstCopied("B.TXT");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, CopyFaultTest,
+                         ::testing::Values(platform::FaultPoint::kCopyOpenSource,
+                                           platform::FaultPoint::kCopyCreateTemporary,
+                                           platform::FaultPoint::kCopyWrite,
+                                           platform::FaultPoint::kCopyRename));
+
+TEST_F(CopyTest, ASourceDocumentThatVanishedLeavesTheOldOneInPlace) {
+  tree_.MakeFile("src\\a.txt", "new a");
+  tree_.MakeFile("src\\b.txt", "new b");
+  tree_.MakeFile("dst\\A.TXT", "old a");
+  tree_.MakeFile("dst\\b.txt", "old b");
+  std::string vanishing = "a.txt";
+  screen_->OnStatus([&](StatusLine, const std::string& text) {
+    if (text == vanishing) tree_.Remove("src\\" + text);
+  });
+  // The respelled document is taken aside and put back.
+  EXPECT_EQ(Raised([&] { Copy(); }), 53);
+  EXPECT_EQ(tree_.List("dst"), (Names{"A.TXT", "b.txt"}));
+  EXPECT_EQ(Dst("A.TXT"), "old a");
+
+  tree_.MakeFile("src\\a.txt", "new a");
+  vanishing = "b.txt";
+  EXPECT_EQ(Raised([&] { Copy(); }), 53);
+  EXPECT_EQ(tree_.List("dst"), (Names{"a.txt", "b.txt"}));
+  EXPECT_EQ(Dst("a.txt"), "new a");
+  EXPECT_EQ(Dst("b.txt"), "old b");
+}
+
+}  // namespace
