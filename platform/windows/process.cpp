@@ -25,11 +25,14 @@ std::string ExecutableFolder() {
     buffer.resize(buffer.size() * 2);
   }
   const std::string path = windows::Narrow(windows::WithoutExtendedPrefix(buffer));
-  const std::string folder = win_path::ParentFolderName(path);
-  if (folder.empty()) {
-    throw PlatformError(kPathNotFound, "The program's path " + path + " names no folder");
+  // Wine runs programs from outside its drives under names like
+  // "\\?\unix\home\...", which lead nowhere a Windows path can reach.
+  win_path::DrivePath drive_path;
+  if (!win_path::SplitDrivePath(path, drive_path) || drive_path.components.empty()) {
+    throw PlatformError(kPathNotFound, "The program's folder " + win_path::ParentFolderName(path) +
+                                           " is on no drive");
   }
-  return folder;
+  return win_path::ParentFolderName(path);
 }
 
 }  // namespace platform

@@ -1,0 +1,257 @@
+#include "platform/windows/main_window.h"
+
+#include "platform/error.h"
+#include "platform/windows/main_window_logo.h"
+#include "platform/windows/resources.h"
+#include "platform/windows/wide_string.h"
+
+namespace platform::windows {
+namespace {
+
+constexpr wchar_t kClassName[] = L"LumbrelRestoreMainWindow";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kTwipsPerInch = 1440;
+
+COLORREF Colour(layout::Rgb rgb) {
+  return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+const layout::Control* ControlById(int id) {
+  for (const layout::Control& control : layout::kControls) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+HICON LoadIconOfSize(HINSTANCE instance, int size) {
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(LUMBREL_ICON), IMAGE_ICON, size, size, 0));
+}
+
+void RegisterClassOnce(HINSTANCE instance) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(instance, kClassName, &existing)) return;
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconOfSize(instance, GetSystemMetrics(SM_CXICON));
+  window_class.hIconSm = LoadIconOfSize(instance, GetSystemMetrics(SM_CXSMICON));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  window_class.lpszClassName = kClassName;
+  if (RegisterClassExW(&window_class) == 0) {
+    throw PlatformError(kInvalidProcedureCall, "The main window could not be registered");
+  }
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::function<void()> on_cancel) : on_cancel_(std::move(on_cancel)) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  RegisterClassOnce(instance);
+  dpi_ = ScreenDpi();
+  RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  window_ = CreateWindowExW(kExStyle, kClassName, layout::kCaption, kStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                            nullptr, nullptr, instance, nullptr);
+  if (window_ == nullptr) {
+    throw PlatformError(kInvalidProcedureCall, "The main window could not be created");
+  }
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+  band_brush_ = CreateSolidBrush(Colour(layout::kBandYellow));
+  subtitle_font_ = CreateFontW(-MulDiv(layout::kSubTitleHundredthsOfPoint, dpi_, 7200), 0, 0, 0,
+                               layout::kSubTitleWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, layout::kSubTitleFace);
+  logo_ = LoadLogo(instance);
+  CreateControls();
+}
+
+MainWindow::~MainWindow() {
+  Destroy();
+  if (band_brush_ != nullptr) DeleteObject(band_brush_);
+  if (subtitle_font_ != nullptr) DeleteObject(subtitle_font_);
+  if (logo_ != nullptr) DeleteObject(logo_);
+}
+
+int MainWindow::Pixels(int32_t twips) const {
+  return MulDiv(twips, dpi_, kTwipsPerInch);
+}
+
+void MainWindow::CreateControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto default_font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+  for (const layout::Control& control : layout::kControls) {
+    const wchar_t* window_class = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX;
+    switch (control.kind) {
+      case layout::Kind::kBand: style |= SS_LEFT; break;
+      case layout::Kind::kTitle: style |= SS_CENTER; break;
+      // Breaks a word too long for the box (a path) like an edit box does.
+      case layout::Kind::kStatus: style |= SS_LEFT | SS_EDITCONTROL; break;
+      case layout::Kind::kPicture: style |= SS_OWNERDRAW; break;
+      case layout::Kind::kButton:
+        window_class = L"BUTTON";
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+    }
+    HWND child = CreateWindowExW(0, window_class, control.text, style, Pixels(control.left),
+                                 Pixels(control.top), Pixels(control.width), Pixels(control.height),
+                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                                 instance, nullptr);
+    if (child == nullptr) {
+      throw PlatformError(kInvalidProcedureCall, "The main window's controls could not be created");
+    }
+    WPARAM font = control.bold && subtitle_font_ != nullptr
+                      ? reinterpret_cast<WPARAM>(subtitle_font_)
+                      : default_font;
+    SendMessageW(child, WM_SETFONT, font, FALSE);
+    // Each control goes below those placed before it: the table's order.
+    SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::Show() {
+  if (window_ == nullptr || IsWindowVisible(window_)) return;
+  if (!shown_once_) {
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    shown_once_ = true;
+  }
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  SetFocus(GetDlgItem(window_, layout::kIdCancel));
+  UpdateWindow(window_);
+}
+
+void MainWindow::Destroy() {
+  if (window_ == nullptr) return;
+  HWND window = window_;
+  window_ = nullptr;
+  DestroyWindow(window);
+}
+
+void MainWindow::SetText(layout::ControlId id, const std::string& utf8) {
+  if (window_ == nullptr) return;
+  HWND control = GetDlgItem(window_, id);
+  SetWindowTextW(control, Widen(utf8).c_str());
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void MainWindow::SetCancelEnabled(bool enabled) {
+  if (window_ == nullptr) return;
+  HWND button = GetDlgItem(window_, layout::kIdCancel);
+  EnableWindow(button, enabled ? TRUE : FALSE);
+  RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void MainWindow::PumpEvents() {
+  pumping_ = true;
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Not ours to take: leave it for whoever runs the outer loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (window_ != nullptr && IsDialogMessageW(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (click_held_) {
+    click_held_ = false;
+    Click();
+  }
+  pumping_ = false;
+}
+
+void MainWindow::Click() {
+  if (window_ == nullptr || !IsWindowEnabled(GetDlgItem(window_, layout::kIdCancel))) return;
+  if (!pumping_) {
+    click_held_ = true;
+    return;
+  }
+  if (on_cancel_) on_cancel_();
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (self->window_ == window) self->window_ = nullptr;
+  }
+  return self->OnMessage(window, message, wparam, lparam);
+}
+
+LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDCANCEL) Click();
+      return 0;
+    case WM_CLOSE:
+      // The close box is Cancel while Cancel is enabled; nothing ever closes
+      // the window under the running repair.
+      Click();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ColourStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_DRAWITEM: DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+    case WM_PAINT: Paint(window); return 0;
+    default: return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+LRESULT MainWindow::ColourStatic(HDC dc, HWND control) {
+  const layout::Control* design = ControlById(GetDlgCtrlID(control));
+  SetBkColor(dc, Colour(layout::kBandYellow));
+  if (design != nullptr) SetTextColor(dc, Colour(design->colour));
+  return reinterpret_cast<LRESULT>(band_brush_);
+}
+
+void MainWindow::DrawPicture(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, band_brush_);
+  if (logo_ == nullptr) return;
+  BITMAP size{};
+  GetObjectW(logo_, sizeof size, &size);
+  HDC memory = CreateCompatibleDC(item.hDC);
+  HGDIOBJ previous = SelectObject(memory, logo_);
+  // Unscaled, at the box's top-left corner.
+  BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, size.bmWidth, size.bmHeight, memory, 0, 0,
+         SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+void MainWindow::Paint(HWND window) {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(window, &paint);
+  for (const layout::Rule& rule : layout::kRules) {
+    RECT row{0, Pixels(rule.top), Pixels(layout::kClientWidth), Pixels(rule.top) + 1};
+    HBRUSH brush = CreateSolidBrush(Colour(rule.colour));
+    FillRect(dc, &row, brush);
+    DeleteObject(brush);
+  }
+  EndPaint(window, &paint);
+}
+
+}  // namespace platform::windows

@@ -1,0 +1,250 @@
+#include "platform/windows/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/windows/window_front_end.h"
+
+namespace platform::windows {
+namespace {
+
+// The client area as it is on the window's surface now, 32-bit pixels, top
+// row first, taken from the window's own device context: what the window has
+// painted so far, without asking it to paint again.
+struct Shot {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+
+  layout::Rgb At(int x, int y) const {
+    uint32_t p = pixels[static_cast<size_t>(y * width + x)];
+    return {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p)};
+  }
+  int Count(RECT area, layout::Rgb colour) const {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        layout::Rgb p = At(x, y);
+        if (p.red == colour.red && p.green == colour.green && p.blue == colour.blue) ++count;
+      }
+    }
+    return count;
+  }
+  void Save(const char* path) const {
+    BITMAPINFOHEADER info{sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD data_size = static_cast<DWORD>(pixels.size() * 4);
+    BITMAPFILEHEADER file{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + data_size), 0,
+                          0, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info)};
+    std::FILE* out = std::fopen(path, "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 4, pixels.size(), out);
+    std::fclose(out);
+  }
+};
+
+Shot TakeShot(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  Shot shot;
+  shot.width = client.right;
+  shot.height = client.bottom;
+  shot.pixels.resize(static_cast<size_t>(shot.width * shot.height));
+  HDC source = GetDC(window);
+  HDC memory = CreateCompatibleDC(source);
+  BITMAPINFO info{};
+  info.bmiHeader = {
+      sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, shot.width, shot.height, source, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::memcpy(shot.pixels.data(), bits, shot.pixels.size() * 4);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, source);
+  return shot;
+}
+
+bool Same(layout::Rgb a, layout::Rgb b) {
+  return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    front_end_.SetCancelHandler([this] { ++clicks_; });
+    window_ = front_end_.WindowHandle();
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  // A control's design rectangle in pixels.
+  RECT Design(int left, int top, int width, int height) const {
+    return {Px(left), Px(top), Px(left + width), Px(top + height)};
+  }
+  RECT ChildRect(int id) const {
+    RECT rect{};
+    HWND child = GetDlgItem(window_, id);
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  WindowFrontEnd front_end_;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  int clicks_ = 0;
+};
+
+TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesAtOnce) {
+  ASSERT_NE(window_, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window_));
+  front_end_.Show();
+  front_end_.ProcessPendingEvents();
+
+  wchar_t caption[64] = {};
+  GetWindowTextW(window_, caption, 64);
+  EXPECT_STREQ(caption, L"Quarnel Lumbrel Restore");
+  LONG style = GetWindowLongW(window_, GWL_STYLE);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+  RECT client{};
+  GetClientRect(window_, &client);
+  EXPECT_EQ(client.right, Px(4860));
+  EXPECT_EQ(client.bottom, Px(4500));
+  if (dpi_ == 96) {
+    EXPECT_EQ(client.right, 324);
+    EXPECT_EQ(client.bottom, 300);
+  }
+  RECT cancel = ChildRect(layout::kIdCancel);
+  RECT designed = Design(3510, 4020, 1215, 375);
+  EXPECT_TRUE(EqualRect(&cancel, &designed));
+
+  // Written while the test goes on without returning to any message loop.
+  front_end_.SetStatusText(StatusLine::kMain, "Analyzing your system, Please wait...");
+  front_end_.SetStatusText(StatusLine::kDetail,
+                           "C:\\Program Files\\Quarnel\\Packages\\My Documents\\"
+                           "AVeryLongDocumentNameWithoutAnySpaceInItAtAll.qdc");
+  Shot shot = TakeShot(window_);
+  shot.Save("main_window.bmp");
+
+  // Each band is yellow where nothing sits on it; the gap between the header
+  // and the main band and the strip below the bands show the dialog colour.
+  EXPECT_TRUE(Same(shot.At(Px(4860) - 2, Px(300)), layout::kBandYellow));   // header band
+  EXPECT_TRUE(Same(shot.At(Px(2500), Px(690)), layout::kBandYellow));       // picture margin
+  EXPECT_TRUE(Same(shot.At(2, Px(1500)), layout::kBandYellow));             // main band
+  EXPECT_TRUE(Same(shot.At(Px(4860) - 2, Px(3000)), layout::kBandYellow));  // second band
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  layout::Rgb dialog{GetRValue(face), GetGValue(face), GetBValue(face)};
+  EXPECT_TRUE(Same(shot.At(2, Px(705)), dialog));
+  EXPECT_TRUE(Same(shot.At(2, Px(3855)), dialog));
+
+  // The etched rule across the whole width.
+  for (int x : {0, static_cast<int>(client.right / 2), static_cast<int>(client.right - 1)}) {
+    EXPECT_TRUE(Same(shot.At(x, Px(3870)), layout::kRuleGrey)) << x;
+    EXPECT_TRUE(Same(shot.At(x, Px(3880)), layout::kRuleWhite)) << x;
+  }
+  if (dpi_ == 96) {
+    EXPECT_EQ(shot.Count({0, 258, 324, 259}, layout::kRuleGrey), 324);
+    EXPECT_EQ(shot.Count({0, 259, 324, 260}, layout::kRuleWhite), 324);
+  }
+
+  // Text in its colour inside its own box, the long path wrapped onto a
+  // second line of the detail box; the logo's lettering in the picture box.
+  RECT message = Design(120, 810, 4605, 1275);
+  RECT detail = Design(120, 2640, 4605, 945);
+  RECT detail_first_line{detail.left, detail.top, detail.right, detail.top + Px(195)};
+  RECT detail_below{detail.left, detail.top + Px(195), detail.right, detail.bottom};
+  EXPECT_GT(shot.Count(message, layout::kTextBrown), 40);
+  EXPECT_EQ(shot.Count(message, layout::kDetailGrey), 0);
+  EXPECT_GT(shot.Count(detail_first_line, layout::kDetailGrey), 40);
+  EXPECT_GT(shot.Count(detail_below, layout::kDetailGrey), 10);
+  EXPECT_GT(shot.Count(Design(2670, 150, 2025, 255), layout::kTextBrown), 20);  // "Quarnel"
+  EXPECT_GT(shot.Count(Design(2580, 390, 2115, 255), layout::kTextBrown), 20);
+  RECT logo{Px(120), Px(60), Px(120) + 154, Px(60) + 40};
+  int logo_pixels = (logo.right - logo.left) * (logo.bottom - logo.top);
+  EXPECT_LT(shot.Count(logo, layout::kBandYellow), logo_pixels * 9 / 10);
+
+  // The empty string clears the line and leaves the band behind it.
+  front_end_.SetStatusText(StatusLine::kMain, "");
+  Shot cleared = TakeShot(window_);
+  EXPECT_EQ(cleared.Count(message, layout::kTextBrown), 0);
+  EXPECT_EQ(cleared.Count(message, layout::kBandYellow),
+            (message.right - message.left) * (message.bottom - message.top));
+}
+
+TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
+  front_end_.Show();
+  front_end_.ProcessPendingEvents();
+  HWND cancel = GetDlgItem(window_, layout::kIdCancel);
+
+  PostMessageW(cancel, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks_, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 1);
+
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 2);
+  EXPECT_TRUE(IsWindow(window_));
+
+  SetFocus(cancel);
+  PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 3);
+
+  // A click sent outside any pump waits for the next one.
+  SendMessageW(window_, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(clicks_, 3);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 4);
+
+  // Greyed: the button, Escape and the close box do nothing, and the window
+  // stays.
+  front_end_.SetCancelEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(cancel));
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 4);
+  EXPECT_TRUE(IsWindowVisible(window_));
+
+  front_end_.Unload();
+  EXPECT_FALSE(IsWindow(window_));
+  front_end_.Unload();
+  front_end_.ProcessPendingEvents();
+  front_end_.SetStatusText(StatusLine::kMain, "after the end");
+}
+
+// Closes the first message box that opens, with the given answer.
+VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowW(L"#32770", L"Lumbrel box test");
+  if (box == nullptr) return;
+  KillTimer(nullptr, timer);
+  PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(IDNO), 0);
+}
+
+TEST_F(MainWindowTest, MessageBoxesAreOwnedOnceShownAndReturnTheAnswerCode) {
+  front_end_.Show();
+  front_end_.ProcessPendingEvents();
+  SetTimer(nullptr, 0, 50, AnswerBox);
+  // A click that comes in while the box is open waits for the next pump.
+  PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(front_end_.MessageBox("Search?", kButtonsYesNo | kIconExclamation, "Lumbrel box test"),
+            kAnswerNo);
+  EXPECT_EQ(clicks_, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 1);
+}
+
+}  // namespace
+}  // namespace platform::windows
