@@ -209,6 +209,11 @@ TEST_F(StandardTree, UnreadablePathsAreSteppedOverButTheirContentIsNot) {
   Root();
   EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\R\\r2", "F:\\R\\A\\A1\\x", "F:\\R\\B\\y"}));
 
+  Root();
+  tree.MoveNextFolder();
+  EXPECT_EQ(tree.GetFolder(), A1);
+  EXPECT_EQ(tree.ErrorNumber(), 0);
+
   R->path_throws = true;
   Root();
   EXPECT_EQ(tree.GetFolder(), nullptr);

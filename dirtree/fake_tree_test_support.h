@@ -34,6 +34,8 @@ class FakeFile : public platform::File {
   std::string Path() override;
   std::string Name() override { return name_; }
   int32_t Attributes() override { return platform::kAttrArchive; }
+  // The path, read without counting and without faults.
+  const std::string& StoredPath() const { return path_; }
 
   // A Path read raises 53 "File not found" from now on.
   bool path_throws = false;
@@ -59,6 +61,8 @@ class FakeFolder : public platform::Folder {
   int32_t Attributes() override;
   std::shared_ptr<platform::FolderCollection> SubFolders() override;
   std::shared_ptr<platform::FileCollection> Files() override;
+  // The path, read without counting and without faults.
+  const std::string& StoredPath() const { return path_; }
 
   // Behaves from now on like a folder removed from the disk: every property
   // read and listing raises 76 "Path not found".

@@ -1,9 +1,11 @@
 #pragma once
 
 // The three loops a caller drives the walker with, each recording the Path
-// of every entry it is handed. A loop that runs past `limit` steps stops and
-// records "<no end>", so a walk that never finishes fails a test instead of
-// hanging it.
+// of every entry it is handed. Only the very first get may find nothing
+// (an unreadable first root or first file); a get after a move that finds
+// nothing although the walk goes on is recorded as "<none>". A loop that runs
+// past `limit` steps stops and records "<no end>", so a walk that never
+// finishes fails a test instead of hanging it.
 
 #include <string>
 #include <vector>
@@ -14,15 +16,26 @@ namespace walk_loops {
 
 inline constexpr int kDefaultLimit = 100000;
 
+template <class Ref>
+void Record(const Ref& entry, bool first, std::vector<std::string>& seen) {
+  if (entry) {
+    seen.push_back(entry->Path());
+  } else if (!first) {
+    seen.push_back("<none>");
+  }
+}
+
 // repeat { GetFolder; use it; MoveNextFolder } until Finished.
 inline std::vector<std::string> FolderLoop(crtDTree& tree, int limit = kDefaultLimit) {
   std::vector<std::string> seen;
+  bool first = true;
   do {
     if (limit-- == 0) {
       seen.push_back("<no end>");
       break;
     }
-    if (platform::FolderRef folder = tree.GetFolder()) seen.push_back(folder->Path());
+    Record(tree.GetFolder(), first, seen);
+    first = false;
     tree.MoveNextFolder();
   } while (!tree.Finished());
   return seen;
@@ -37,7 +50,7 @@ inline std::vector<std::string> FileLoop(crtDTree& tree, int limit = kDefaultLim
       break;
     }
     tree.MoveNextFile();
-    if (platform::FileRef file = tree.GetFile()) seen.push_back(file->Path());
+    if (!tree.Finished()) Record(tree.GetFile(), false, seen);
   } while (!tree.Finished());
   return seen;
 }
@@ -45,15 +58,9 @@ inline std::vector<std::string> FileLoop(crtDTree& tree, int limit = kDefaultLim
 // GetFile first, then repeat { MoveNextFile; GetFile } until Finished.
 inline std::vector<std::string> FileLoopAskingFirst(crtDTree& tree, int limit = kDefaultLimit) {
   std::vector<std::string> seen;
-  if (platform::FileRef file = tree.GetFile()) seen.push_back(file->Path());
-  do {
-    if (limit-- == 0) {
-      seen.push_back("<no end>");
-      break;
-    }
-    tree.MoveNextFile();
-    if (platform::FileRef file = tree.GetFile()) seen.push_back(file->Path());
-  } while (!tree.Finished());
+  Record(tree.GetFile(), true, seen);
+  const std::vector<std::string> rest = FileLoop(tree, limit);
+  seen.insert(seen.end(), rest.begin(), rest.end());
   return seen;
 }
 
