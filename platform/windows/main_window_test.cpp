@@ -44,7 +44,11 @@ struct Shot {
     ASSERT_NE(out, nullptr);
     std::fwrite(&file, sizeof file, 1, out);
     std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 4, pixels.size(), out);
+    // Opaque, so viewers show the pixels rather than a transparent sheet.
+    for (uint32_t pixel : pixels) {
+      uint32_t opaque = pixel | 0xFF000000u;
+      std::fwrite(&opaque, 4, 1, out);
+    }
     std::fclose(out);
   }
 };
@@ -125,6 +129,15 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesAtOnce) {
     EXPECT_EQ(client.right, 324);
     EXPECT_EQ(client.bottom, 300);
   }
+  LOGFONTW font{};
+  auto subtitle_font = reinterpret_cast<HFONT>(
+      SendMessageW(GetDlgItem(window_, layout::kIdSubTitle), WM_GETFONT, 0, 0));
+  ASSERT_EQ(GetObjectW(subtitle_font, sizeof font, &font), static_cast<int>(sizeof font));
+  EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+  EXPECT_EQ(font.lfWeight, 700);
+  EXPECT_EQ(font.lfHeight, -MulDiv(825, dpi_, 7200));
+  EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+
   RECT cancel = ChildRect(layout::kIdCancel);
   RECT designed = Design(3510, 4020, 1215, 375);
   EXPECT_TRUE(EqualRect(&cancel, &designed));
