@@ -362,16 +362,6 @@ TEST_F(RepairDriverTest, AnOrdinaryFileAsPackageEntryQualifiesAndAnEmptyDocsStil
   EXPECT_EQ(Document("d\\Quarnel"), "old");
 }
 
-TEST_F(RepairDriverTest, TrailingBackslashesOfTheUtilityFolderAreDropped) {
-  Install("d\\Quarnel");
-  MakeWindow("D");
-  frmMainTestPeer::SetUtilityFolder(*window_, tree_.PathOf("util") + "\\\\");
-  Answer({kYes, kOk, kOk});
-
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Document("d\\Quarnel"), "new page");
-}
-
 // --- Errors end the run where they happen ----------------------------------------
 
 TEST_F(RepairDriverTest, MissingDocsFolderEndsWithTheErrorReport) {
