@@ -48,7 +48,7 @@ TEST_F(Attributes, ListedFilesAndFoldersReportThem) {
   }
   auto folders = root->SubFolders()->Enumerate();
   for (platform::FolderRef folder; folders->Next(folder);) {
-    seen.emplace_back(folder->Name(), Comparable(folder->Attributes()));
+    seen.emplace_back(folder->Name(), Comparable(folder->Attributes()) & ~kAttrReadOnly);
   }
   const std::vector<std::pair<std::string, int32_t>> expected = {
       {"hidden.txt", kAttrHidden},
@@ -57,10 +57,26 @@ TEST_F(Attributes, ListedFilesAndFoldersReportThem) {
       {"system.txt", kAttrSystem},
       {"Hidden", kAttrDirectory | kAttrHidden},
       {"Plain", kAttrDirectory},
-      {"ReadOnly", kAttrDirectory | kAttrReadOnly},
+      {"ReadOnly", kAttrDirectory},
       {"System", kAttrDirectory | kAttrSystem},
   };
   EXPECT_EQ(seen, expected);
+}
+
+TEST_F(Attributes, ReadOnlyFolder) {
+  if (!HasReadOnlyMark(tree_.PathOf("ReadOnly"))) {
+    GTEST_SKIP() << "this system cannot mark a folder read-only";
+  }
+  platform::FolderRef root = fso_->GetFolder(tree_.Root());
+  auto folders = root->SubFolders()->Enumerate();
+  for (platform::FolderRef folder; folders->Next(folder);) {
+    int32_t expected = kAttrDirectory | (folder->Name() == "ReadOnly" ? kAttrReadOnly : 0) |
+                       (folder->Name() == "Hidden" ? kAttrHidden : 0) |
+                       (folder->Name() == "System" ? kAttrSystem : 0);
+    EXPECT_EQ(Comparable(folder->Attributes()), expected) << folder->Name();
+  }
+  EXPECT_EQ(Comparable(fso_->GetFolder(tree_.PathOf("readonly"))->Attributes()),
+            kAttrDirectory | kAttrReadOnly);
 }
 
 TEST_F(Attributes, FoldersFoundByPathReportThem) {

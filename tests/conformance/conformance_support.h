@@ -47,6 +47,11 @@ inline int32_t Comparable(int32_t attributes) {
 int32_t DiskFullOsError();
 int32_t AccessDeniedOsError();
 
+// Whether the entry carries the read-only mark, asked of the system itself
+// rather than the layer under test (Wine, for one, keeps none on folders set
+// through its Win32 calls).
+bool HasReadOnlyMark(const std::string& windows_path);
+
 // Copies the probe program built beside this test to `windows_path` (a file
 // name on the scratch drive, without extension) and runs it there; its
 // standard output, or "" when it could not run.

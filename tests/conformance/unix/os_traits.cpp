@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "tests/conformance/conformance_support.h"
 
@@ -9,6 +13,16 @@ int32_t DiskFullOsError() {
 }
 int32_t AccessDeniedOsError() {
   return EACCES;
+}
+
+bool HasReadOnlyMark(const std::string& windows_path) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix == nullptr) return false;
+  char drive = static_cast<char>(windows_path[0] - 'A' + 'a');
+  std::string path = std::string(prefix) + "/dosdevices/" + drive + ":/" + windows_path.substr(3);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
 }
 
 }  // namespace lumbrel_conformance

@@ -11,4 +11,12 @@ int32_t AccessDeniedOsError() {
   return ERROR_ACCESS_DENIED;
 }
 
+bool HasReadOnlyMark(const std::string& windows_path) {
+  int size = MultiByteToWideChar(CP_UTF8, 0, windows_path.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, windows_path.c_str(), -1, wide.data(), size);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 }  // namespace lumbrel_conformance

@@ -25,6 +25,9 @@ struct Handle {
 std::string RunProbeCopiedTo(const std::string& windows_path) {
   std::wstring self(32768, L'\0');
   self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  // Wine names a program outside every drive "unix\...", which is only
+  // usable with the \\?\ prefix it dropped.
+  if (self.rfind(L"unix\\", 0) == 0) self = L"\\\\?\\" + self;
   std::wstring source = self.substr(0, self.find_last_of(L"\\/") + 1) + L"exe_folder_probe.exe";
   std::wstring target = Wide(windows_path) + L".exe";
   if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) return "";
@@ -41,8 +44,9 @@ std::string RunProbeCopiedTo(const std::string& windows_path) {
   startup.hStdError = write_end.value;
   PROCESS_INFORMATION process{};
   std::wstring command = L"\"" + target + L"\"";
-  if (!CreateProcessW(target.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
+  if (!CreateProcessW(target.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      folder.c_str(), &startup, &process)) {
     return "";
   }
   CloseHandle(write_end.value);
