@@ -65,15 +65,10 @@ StringArray frmMain::FindFilesOnDrive(const std::string& pDrive, const std::stri
     if (!file) continue;
 
     // One Path read serves both the status line and the match list.
-    std::string path;
-    bool have_path = false;
     PassOver([&] {
-      path = file->Path();
-      have_path = true;
-    });
-    if (have_path) PassOver([&] { ShowMessage2(path); });
-    PassOver([&] {
-      if (have_path && platform::UpperCase(file->Name()) == wanted) matches.push_back(path);
+      const std::string path = file->Path();
+      PassOver([&] { ShowMessage2(path); });
+      if (platform::UpperCase(file->Name()) == wanted) matches.push_back(path);
     });
 
     if (CancelRequested) {
