@@ -38,8 +38,8 @@ constexpr int32_t kStyleInformation = platform::kButtonsOk | platform::kIconInfo
 constexpr int32_t kStyleOkCancel = platform::kButtonsOkCancel | platform::kIconInformation;
 constexpr int32_t kStyleYesNo = platform::kButtonsYesNo | platform::kIconInformation;
 
-// Folders only: the package entry may be a folder or an ordinary file, never
-// a hidden or system one.
+// Folders besides ordinary files: the package entry may be either, but never
+// a hidden or system entry.
 constexpr int32_t kPackageEntryAttributes = platform::kAttrDirectory;
 
 std::string SupportBlock() {
