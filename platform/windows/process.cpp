@@ -11,6 +11,18 @@
 
 namespace platform {
 
+void HardenProcess() {
+  // Looked up rather than imported, so that a system without it still starts.
+  using SetDefaultDirectories = decltype(&SetDefaultDllDirectories);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  // Through the generic function type, which converts to any other without
+  // the compiler objecting.
+  auto set_default = reinterpret_cast<SetDefaultDirectories>(reinterpret_cast<void (*)()>(found));
+  if (set_default != nullptr && set_default(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  SetDllDirectoryW(L"");
+}
+
 std::string ExecutableFolder() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
