@@ -27,8 +27,8 @@ bool IsInside(const std::string& path, const std::string& folder) {
 
 std::string ExecutableFolder() {
   std::string program = RealPath("/proc/self/exe");
-  std::string folder = program.substr(0, program.rfind('/'));
-  if (folder.empty()) folder = "/";
+  size_t slash = program.rfind('/');
+  std::string folder = program.substr(0, slash == 0 ? 1 : slash);
   // The drive whose folder holds the program most closely, as Wine maps it.
   std::string prefix = posix::PrefixFolder();
   char best_letter = '\0';
