@@ -25,6 +25,9 @@ bool IsInside(const std::string& path, const std::string& folder) {
 
 }  // namespace
 
+// A native program loads only the libraries its linker recorded.
+void HardenProcess() {}
+
 std::string ExecutableFolder() {
   std::string program = RealPath("/proc/self/exe");
   size_t slash = program.rfind('/');
