@@ -47,6 +47,11 @@ inline int32_t Comparable(int32_t attributes) {
 int32_t DiskFullOsError();
 int32_t AccessDeniedOsError();
 
+// The type reported for a drive the prefix lists as "hd" but whose folder is
+// missing: the listed type natively; Windows asks the drive itself, which
+// has no root to answer for, so it is unknown there.
+int32_t UnreadableListedDriveType();
+
 // Whether the entry carries the read-only mark, asked of the system itself
 // rather than the layer under test (Wine, for one, keeps none on folders set
 // through its Win32 calls).

@@ -21,11 +21,11 @@ TEST(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
   EXPECT_EQ(drives->Count(), static_cast<int32_t>(order.size()));
   EXPECT_EQ(order, "ACKMNRSTUV");
   const std::map<std::string, int32_t> expected = {
-      {"A", platform::kDriveRemovable}, {"C", platform::kDriveFixed},
-      {"K", platform::kDriveFixed},     {"M", platform::kDriveRamDisk},
-      {"N", platform::kDriveNetwork},   {"R", platform::kDriveRemovable},
-      {"S", platform::kDriveCdRom},     {"T", platform::kDriveFixed},
-      {"U", platform::kDriveFixed},     {"V", platform::kDriveUnknown},
+      {"A", platform::kDriveRemovable},   {"C", platform::kDriveFixed},
+      {"K", platform::kDriveFixed},       {"M", platform::kDriveRamDisk},
+      {"N", platform::kDriveNetwork},     {"R", platform::kDriveRemovable},
+      {"S", platform::kDriveCdRom},       {"T", platform::kDriveFixed},
+      {"U", UnreadableListedDriveType()}, {"V", platform::kDriveUnknown},
   };
   EXPECT_EQ(types, expected);
 }

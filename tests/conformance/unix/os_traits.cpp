@@ -4,12 +4,16 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/file_system.h"
 #include "tests/conformance/conformance_support.h"
 
 namespace lumbrel_conformance {
 
 int32_t DiskFullOsError() {
   return ENOSPC;
+}
+int32_t UnreadableListedDriveType() {
+  return platform::kDriveFixed;
 }
 int32_t AccessDeniedOsError() {
   return EACCES;

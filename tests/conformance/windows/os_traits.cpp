@@ -1,11 +1,15 @@
 #include <windows.h>
 
+#include "platform/file_system.h"
 #include "tests/conformance/conformance_support.h"
 
 namespace lumbrel_conformance {
 
 int32_t DiskFullOsError() {
   return ERROR_DISK_FULL;
+}
+int32_t UnreadableListedDriveType() {
+  return platform::kDriveUnknown;
 }
 int32_t AccessDeniedOsError() {
   return ERROR_ACCESS_DENIED;
