@@ -91,8 +91,8 @@ class crtDTree {
   // Traversal.
   static FolderList FoldersToList(platform::FolderCollection& pSubFolders);
   static FileList FilesToList(platform::FileCollection& pFiles);
-  // True when the current folder is a link below the roots, or may be.
-  bool CurrentFolderBarred() const;
+  // True when the current folder is a link below the roots.
+  bool CurrentFolderIsLink() const;
   void StepFolder();
   bool CurrentFolderReadable() const;
   void LoadFiles();

@@ -70,19 +70,20 @@ crtDTree::FileList crtDTree::FilesToList(platform::FileCollection& pFiles) {
 }
 
 // A link below the roots may lead to an ancestor, so the walk never enters
-// one; a folder whose attributes cannot be read is treated the same way.
-// Roots are entered whatever they are: the caller chose them.
-bool crtDTree::CurrentFolderBarred() const {
-  if (LevelCount() <= 1) return false;
-  const FolderRef& folder = CurrentFolder();
-  return !folder || (folder->Attributes() & platform::kAttrAlias) != 0;
+// one; a folder whose attributes cannot be read (the call raises) is treated
+// the same way by the callers. Roots are entered whatever they are: the caller
+// chose them. Asked only once a listing has found something to enter, so
+// that most folders cost no attribute read.
+bool crtDTree::CurrentFolderIsLink() const {
+  return LevelCount() > 1 && (CurrentFolder()->Attributes() & platform::kAttrAlias) != 0;
 }
 
 void crtDTree::StepFolder() {
   try {
-    if (DescendSubfolders && !CurrentFolderBarred()) {
-      const std::shared_ptr<platform::FolderCollection> subfolders = CurrentFolder()->SubFolders();
-      if (subfolders->Count() > 0) {
+    const FolderRef& folder = CurrentFolder();
+    if (DescendSubfolders && folder) {
+      const std::shared_ptr<platform::FolderCollection> subfolders = folder->SubFolders();
+      if (subfolders->Count() > 0 && !CurrentFolderIsLink()) {
         PushLevel(FoldersToList(*subfolders));
         FileCursor = -2;
         return;
@@ -117,8 +118,9 @@ bool crtDTree::CurrentFolderReadable() const {
 
 void crtDTree::LoadFiles() {
   try {
-    if (!CurrentFolderBarred()) {
-      CurrentFiles = FilesToList(*CurrentFolder()->Files());
+    if (const FolderRef& folder = CurrentFolder()) {
+      CurrentFiles = FilesToList(*folder->Files());
+      if (ListCount(CurrentFiles) > 0 && CurrentFolderIsLink()) CurrentFiles.clear();
       FileCursor = ListCount(CurrentFiles) > 0 ? 0 : -1;
       return;
     }
