@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Runs the real Windows program as a user would, under wine64 on a display of
+# its own: started from its download folder on a prefix where the host sits
+# at its default location, answered by keystrokes, its window photographed.
+# One run accepts every question and must copy the documents; one declines
+# at once and must touch nothing.
+#
+#   program_gui_test.sh PROGRAM PREFIX DOCS SCREENSHOTS
+set -uo pipefail
+[ $# -eq 4 ] || { echo "usage: $0 PROGRAM PREFIX DOCS SCREENSHOTS" >&2; exit 2; }
+
+# Keystrokes go to whichever window has the focus: no other test's window
+# may share the display.
+if [ -z "${LUMBREL_GUI_DISPLAY:-}" ]; then
+  export LUMBREL_GUI_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+docs=$(cd "$3" && pwd)
+shots=$4
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+mkdir -p "$2" "$shots"
+export WINEPREFIX
+WINEPREFIX=$(cd "$2" && pwd)
+export WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+"$source_dir/scripts/make-test-prefix" "$WINEPREFIX" || { echo "FAIL: no prefix" >&2; exit 1; }
+trap 'wineserver -k 2>/dev/null' EXIT
+
+drive_c=$WINEPREFIX/drive_c
+host="$drive_c/Program Files/Quarnel"
+utility="$drive_c/users/Public/Downloads/LumbrelRestore"
+box_title='^Quarnel Lumbrel 1 Restore$'
+window_title='^Quarnel Lumbrel Restore$'
+wait_limit=90
+
+failures=0
+scenario=""
+fail() {
+  echo "FAIL [$scenario] $*" >&2
+  failures=$((failures + 1))
+}
+
+# A fresh computer: the host with an old and an unrelated document, and the
+# program delivered with its documents.
+set_up() {
+  scenario=$1
+  rm -rf -- "$host" "$utility"
+  mkdir -p "$host/Packages/QUARN" "$host/Packages/My Documents" "$utility"
+  printf 'host' > "$host/QUARN.exe"
+  printf 'old page' > "$host/Packages/My Documents/Lumbrel.qdoc"
+  printf 'my letter' > "$host/Packages/My Documents/Letter.qdoc"
+  cp -- "$program" "$utility/LumbrelRestore.exe"
+  cp -r -- "$docs" "$utility/Docs"
+}
+
+# Every file with its size, time and content hash.
+snapshot() {
+  (cd "$drive_c" && find "Program Files" "users/Public/Downloads" -printf '%p %s %T@\n' | sort
+   find "$host" "$utility" -type f -exec md5sum {} + | sort)
+}
+
+start_program() {
+  (cd "$utility" && exec "$wine" LumbrelRestore.exe) >"$shots/$scenario.log" 2>&1 &
+  pid=$!
+}
+
+visible() {
+  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1
+}
+
+# await_box PREVIOUS: the id of the next visible box other than PREVIOUS.
+await_box() {
+  local id deadline=$((SECONDS + wait_limit))
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(visible "$box_title")
+    if [ -n "$id" ] && [ "$id" != "$1" ]; then
+      sleep 0.5  # let it paint before it is photographed or answered
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+answer() {
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool key "$2"
+}
+
+shoot() {
+  import -window root "$shots/$scenario-$1.png" || fail "no screenshot $1"
+}
+
+# await_exit: waits for the program's end; sets status.
+await_exit() {
+  local deadline=$((SECONDS + wait_limit))
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ $SECONDS -ge $deadline ]; then
+      fail "program still running"
+      kill "$pid" 2>/dev/null
+      break
+    fi
+    sleep 0.2
+  done
+  wait "$pid"
+  status=$?
+}
+
+same_file() {
+  cmp -s -- "$1" "$2" || fail "$2 differs from $1"
+}
+
+# --- Accepted throughout: the default installation is repaired -----------------
+set_up accepted
+start_program
+box=$(await_box "") || fail "no consent box"
+[ -z "$(visible "$window_title")" ] || fail "window shown before consent"
+shoot 1-consent
+answer "$box" y
+box=$(await_box "$box") || fail "no reminder box"
+[ -z "$(visible "$window_title")" ] || fail "window shown before the reminder was accepted"
+shoot 2-reminder
+answer "$box" Return
+box=$(await_box "$box") || fail "no default-location box"
+[ -n "$(visible "$window_title")" ] || fail "window hidden while the default location is asked"
+shoot 3-default-location
+answer "$box" y
+box=$(await_box "$box") || fail "no success box"
+# Out of the way, so that the window's final text can be seen.
+xdotool windowmove --sync "$box" 0 0 2>/dev/null
+sleep 0.5
+shoot 4-success
+window=$(visible "$window_title")
+if [ -n "$window" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/window.png" ||
+    fail "no window screenshot"
+else
+  fail "window gone before the success box was answered"
+fi
+answer "$box" Return
+await_exit
+[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
+for document in "$docs"/*; do
+  same_file "$document" "$host/Packages/My Documents/$(basename "$document")"
+done
+[ "$(cat "$host/Packages/My Documents/Letter.qdoc")" = 'my letter' ] || fail "unrelated document changed"
+expected=$(( $(find "$docs" -maxdepth 1 -type f | wc -l) + 1 ))
+actual=$(find "$host/Packages/My Documents" -mindepth 1 | wc -l)
+[ "$actual" -eq "$expected" ] || fail "$actual entries in My Documents, expected $expected"
+diff -r -- "$docs" "$utility/Docs" >/dev/null || fail "delivered documents changed"
+[ -z "$(visible "$window_title")$(visible "$box_title")" ] || fail "a window outlived the program"
+
+# --- Declined at the consent box: nothing is touched ---------------------------
+set_up declined
+before=$(snapshot)
+start_program
+box=$(await_box "") || fail "no consent box"
+shoot 1-consent
+answer "$box" n
+# Until the end, no other box and never the window.
+while kill -0 "$pid" 2>/dev/null; do
+  [ -z "$(visible "$window_title")" ] || { fail "window shown after consent was declined"; break; }
+  other=$(visible "$box_title")
+  [ -z "$other" ] || [ "$other" = "$box" ] || { fail "another box after consent was declined"; break; }
+  sleep 0.1
+done
+await_exit
+[ "$status" -eq 1 ] || fail "exit status $status, expected 1 (stopped by the user)"
+[ "$(snapshot)" = "$before" ] || fail "files changed: $(diff <(echo "$before") <(snapshot))"
+
+[ $failures -eq 0 ] || exit 1
+echo "ok: screenshots in $shots"
