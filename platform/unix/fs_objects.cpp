@@ -1,6 +1,7 @@
 #include "platform/unix/fs_objects.h"
 
 #include <cerrno>
+#include <type_traits>
 
 #include "platform/unix/entry_attributes.h"
 #include "platform/unix/errno_error.h"
@@ -18,6 +19,8 @@ int32_t AttributesOf(const std::string& linux_path, std::string_view name, bool 
 }
 
 // An entry of a listing; the listing outlives it (same collection).
+// Attributes are read when first asked for and then kept: a walk asks more
+// than once per folder, and one read per entry is what the listing costs.
 class ListedItem {
  public:
   ListedItem(const Listing& listing, const ListedEntry& entry)
@@ -27,11 +30,31 @@ class ListedItem {
   std::string WindowsPath() const { return listing_->WindowsPathOf(*entry_); }
   std::string LinuxPath() const { return listing_->LinuxPathOf(*entry_); }
   std::string_view StoredName() const { return listing_->NameOf(*entry_); }
-  bool IsAlias() const { return entry_->alias; }
+  int32_t KeptAttributes(ErrnoSubject subject) {
+    if (attributes_ < 0)
+      attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject);
+    return attributes_;
+  }
 
  private:
   const Listing* listing_;
   const ListedEntry* entry_;
+  int32_t attributes_ = -1;
+};
+
+// A folder's two collections come from one read of it: whichever is asked
+// for first reads the folder, and the other is kept for the call that
+// follows it (a walk lists files and subfolders of each folder in turn).
+class FolderContents {
+ public:
+  std::shared_ptr<FolderCollection> SubFolders(const std::string& windows_path,
+                                               const std::string& linux_path);
+  std::shared_ptr<FileCollection> Files(const std::string& windows_path,
+                                        const std::string& linux_path);
+
+ private:
+  std::shared_ptr<FolderCollection> kept_folders_;
+  std::shared_ptr<FileCollection> kept_files_;
 };
 
 class ListedFile final : public File, private ListedItem {
@@ -39,9 +62,7 @@ class ListedFile final : public File, private ListedItem {
   using ListedItem::ListedItem;
   std::string Path() override { return WindowsPath(); }
   std::string Name() override { return std::string(StoredName()); }
-  int32_t Attributes() override {
-    return AttributesOf(LinuxPath(), StoredName(), IsAlias(), ErrnoSubject::kFile);
-  }
+  int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kFile); }
 };
 
 class ListedFolder final : public Folder, private ListedItem {
@@ -49,13 +70,16 @@ class ListedFolder final : public Folder, private ListedItem {
   using ListedItem::ListedItem;
   std::string Path() override { return WindowsPath(); }
   std::string Name() override { return std::string(StoredName()); }
-  int32_t Attributes() override {
-    return AttributesOf(LinuxPath(), StoredName(), IsAlias(), ErrnoSubject::kPath);
-  }
+  int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kPath); }
   std::shared_ptr<FolderCollection> SubFolders() override {
-    return ReadSubFolders(WindowsPath(), LinuxPath());
+    return contents_.SubFolders(WindowsPath(), LinuxPath());
   }
-  std::shared_ptr<FileCollection> Files() override { return ReadFiles(WindowsPath(), LinuxPath()); }
+  std::shared_ptr<FileCollection> Files() override {
+    return contents_.Files(WindowsPath(), LinuxPath());
+  }
+
+ private:
+  FolderContents contents_;
 };
 
 class PathFolder final : public Folder {
@@ -71,31 +95,65 @@ class PathFolder final : public Folder {
     return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath);
   }
   std::shared_ptr<FolderCollection> SubFolders() override {
-    return ReadSubFolders(windows_path_, linux_path_);
+    return contents_.SubFolders(windows_path_, linux_path_);
   }
-  std::shared_ptr<FileCollection> Files() override { return ReadFiles(windows_path_, linux_path_); }
+  std::shared_ptr<FileCollection> Files() override {
+    return contents_.Files(windows_path_, linux_path_);
+  }
 
  private:
   std::string windows_path_;
   std::string linux_path_;
   std::string name_;
   bool alias_;
+  FolderContents contents_;
 };
 
+// The folders or the files of one shared listing.
 template <class Interface, class Item>
 class ListedCollection final : public ItemCollection<Interface, Item> {
  public:
-  ListedCollection(const std::string& windows_path, const std::string& linux_path) {
-    listing_.windows_path = windows_path;
-    listing_.linux_path = linux_path;
-    ReadListing(listing_, std::is_same_v<Interface, Folder>);
-    this->items_.reserve(listing_.entries.size());
-    for (const ListedEntry& entry : listing_.entries) this->items_.emplace_back(listing_, entry);
+  explicit ListedCollection(std::shared_ptr<const Listing> listing) : listing_(std::move(listing)) {
+    constexpr bool kFolders = std::is_same_v<Interface, Folder>;
+    size_t count = 0;
+    for (const ListedEntry& entry : listing_->entries) count += entry.folder == kFolders;
+    this->items_.reserve(count);
+    for (const ListedEntry& entry : listing_->entries) {
+      if (entry.folder == kFolders) this->items_.emplace_back(*listing_, entry);
+    }
   }
 
  private:
-  Listing listing_;
+  std::shared_ptr<const Listing> listing_;
 };
+
+using FolderList = ListedCollection<Folder, ListedFolder>;
+using FileList = ListedCollection<File, ListedFile>;
+
+std::shared_ptr<const Listing> ReadFolder(const std::string& windows_path,
+                                          const std::string& linux_path) {
+  auto listing = std::make_shared<Listing>();
+  listing->windows_path = windows_path;
+  listing->linux_path = linux_path;
+  ReadListing(*listing);
+  return listing;
+}
+
+std::shared_ptr<FolderCollection> FolderContents::SubFolders(const std::string& windows_path,
+                                                             const std::string& linux_path) {
+  if (kept_folders_) return std::move(kept_folders_);
+  auto listing = ReadFolder(windows_path, linux_path);
+  kept_files_ = std::make_shared<FileList>(listing);
+  return std::make_shared<FolderList>(std::move(listing));
+}
+
+std::shared_ptr<FileCollection> FolderContents::Files(const std::string& windows_path,
+                                                      const std::string& linux_path) {
+  if (kept_files_) return std::move(kept_files_);
+  auto listing = ReadFolder(windows_path, linux_path);
+  kept_folders_ = std::make_shared<FolderList>(listing);
+  return std::make_shared<FileList>(std::move(listing));
+}
 
 }  // namespace
 
@@ -103,16 +161,6 @@ FolderRef MakePathFolder(std::string windows_path, std::string linux_path, std::
                          bool alias) {
   return std::make_shared<PathFolder>(std::move(windows_path), std::move(linux_path),
                                       std::move(name), alias);
-}
-
-std::shared_ptr<FolderCollection> ReadSubFolders(const std::string& windows_path,
-                                                 const std::string& linux_path) {
-  return std::make_shared<ListedCollection<Folder, ListedFolder>>(windows_path, linux_path);
-}
-
-std::shared_ptr<FileCollection> ReadFiles(const std::string& windows_path,
-                                          const std::string& linux_path) {
-  return std::make_shared<ListedCollection<File, ListedFile>>(windows_path, linux_path);
 }
 
 }  // namespace platform::posix

@@ -13,10 +13,4 @@ namespace platform::posix {
 FolderRef MakePathFolder(std::string windows_path, std::string linux_path, std::string name,
                          bool alias);
 
-// The subfolders or the files of a folder, from one listing taken now.
-std::shared_ptr<FolderCollection> ReadSubFolders(const std::string& windows_path,
-                                                 const std::string& linux_path);
-std::shared_ptr<FileCollection> ReadFiles(const std::string& windows_path,
-                                          const std::string& linux_path);
-
 }  // namespace platform::posix

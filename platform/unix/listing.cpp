@@ -3,10 +3,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 
 #include "platform/unix/errno_error.h"
 #include "platform/unix/unicode.h"
@@ -15,22 +15,34 @@
 namespace platform::posix {
 namespace {
 
-struct DirCloser {
-  void operator()(DIR* dir) const { closedir(dir); }
+// Large enough that a typical folder comes in one read.
+constexpr size_t kReadBlock = 32768;
+
+class FolderDescriptor {
+ public:
+  explicit FolderDescriptor(const std::string& path)
+      : fd_(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+  ~FolderDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FolderDescriptor(const FolderDescriptor&) = delete;
+  FolderDescriptor& operator=(const FolderDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
 };
 
 // Folder and alias flags of one entry; false when it vanished meanwhile.
-bool Classify(int dir_fd, const dirent& entry, bool& folder, bool& alias) {
-  unsigned char type = entry.d_type;
+bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
   struct stat info;
   if (type == DT_UNKNOWN) {
-    if (fstatat(dir_fd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (fstatat(dir_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
     type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
   }
   alias = type == DT_LNK;
   // A link that leads nowhere is listed as a file, as Wine shows it.
-  folder = alias ? fstatat(dir_fd, entry.d_name, &info, 0) == 0 && S_ISDIR(info.st_mode)
-                 : type == DT_DIR;
+  folder = alias ? fstatat(dir_fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode) : type == DT_DIR;
   return true;
 }
 
@@ -48,27 +60,28 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
   return path;
 }
 
-void ReadListing(Listing& listing, bool folders) {
-  std::unique_ptr<DIR, DirCloser> dir(opendir(listing.linux_path.c_str()));
-  if (!dir) throw ErrnoError(errno, ErrnoSubject::kPath);
-  int dir_fd = dirfd(dir.get());
+void ReadListing(Listing& listing) {
+  FolderDescriptor folder(listing.linux_path);
+  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
   listing.entries.clear();
+  alignas(dirent64) char block[kReadBlock];
   for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(dir.get());
-    if (entry == nullptr) {
-      if (errno != 0) throw ErrnoError(errno, ErrnoSubject::kPath);
-      break;
+    ssize_t size = getdents64(folder.Get(), block, sizeof block);
+    if (size < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+    if (size == 0) break;
+    for (size_t at = 0; at < static_cast<size_t>(size);) {
+      const auto* entry = reinterpret_cast<const dirent64*>(block + at);
+      at += entry->d_reclen;
+      std::string_view name(entry->d_name);
+      if (name == "." || name == "..") continue;
+      bool is_folder = false;
+      bool alias = false;
+      if (!Classify(folder.Get(), entry->d_name, entry->d_type, is_folder, alias)) continue;
+      listing.entries.push_back(ListedEntry{static_cast<uint32_t>(listing.names.size()),
+                                            static_cast<uint32_t>(name.size()), is_folder, alias});
+      listing.names.append(name);
     }
-    std::string_view name(entry->d_name);
-    if (name == "." || name == "..") continue;
-    bool folder = false;
-    bool alias = false;
-    if (!Classify(dir_fd, *entry, folder, alias) || folder != folders) continue;
-    listing.entries.push_back(ListedEntry{static_cast<uint32_t>(listing.names.size()),
-                                          static_cast<uint32_t>(name.size()), folder, alias});
-    listing.names.append(name);
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [&listing](const ListedEntry& a, const ListedEntry& b) {

@@ -39,6 +39,15 @@ TEST(Utf8, EncodesWhatItDecodes) {
   }
 }
 
+TEST(UpperCaseBytes, UpperCaseMayBeShorterOrLongerInUtf8) {
+  EXPECT_EQ(UpperCase("\xC4\xB1x\xC4\xB1"), "IXI");  // ı: two bytes to one
+  EXPECT_EQ(UpperCase("a\xC9\x90"
+                      "b"),
+            "A\xE2\xB1\xAF"
+            "B");  // ɐ: two to three
+  EXPECT_EQ(UpperCase("\xC9\x90\xC9\x90"), "\xE2\xB1\xAF\xE2\xB1\xAF");
+}
+
 TEST(UpperCaseBytes, PassesInvalidBytesThrough) {
   EXPECT_EQ(UpperCase("a\xFF"
                       "b\xC3"),
