@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("drive %s: %zu files shown, %d matches\n", drive.c_str(), shown, warm.matches);
+  std::fflush(stdout);
 
   std::vector<double> scripted;
   std::vector<double> window;
@@ -84,6 +85,9 @@ int main(int argc, char** argv) {
     }
     scripted.push_back(a.seconds);
     window.push_back(b.seconds);
+    // Runs under Wine are long; show each as it ends.
+    std::printf("run %d: scripted %.3f s, window %.3f s\n", i + 1, a.seconds, b.seconds);
+    std::fflush(stdout);
   }
   Print("scripted", scripted);
   Print("window", window);
