@@ -27,8 +27,12 @@ uint32_t Utf16OrderKey(char32_t c) {
   return value;
 }
 
+// Above every key a character can have, so that a stray byte never equals
+// the character of the same number ("\xC0" is not "À").
+constexpr uint32_t kInvalidByteKeys = 0x120000;
+
 // The next comparison unit of a name: the upper-cased code point, or a lone
-// invalid byte as itself.
+// invalid byte after all characters.
 uint32_t NextKey(std::string_view text, size_t& i) {
   unsigned char b = Byte(text, i);
   if (b < 0x80) {
@@ -38,7 +42,7 @@ uint32_t NextKey(std::string_view text, size_t& i) {
   char32_t c;
   if (DecodeUtf8(text, i, c)) return Utf16OrderKey(SimpleUpper(c));
   ++i;
-  return b;
+  return kInvalidByteKeys + b;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ void AppendUtf8(std::string& out, char32_t code_point);
 char32_t SimpleUpper(char32_t code_point);
 
 // Orders names as a case-insensitive NTFS listing does: upper-cased UTF-16
-// code units compared in turn. A byte that is not valid UTF-8 compares as
-// itself.
+// code units compared in turn. A byte that is not valid UTF-8 compares after
+// every character, by its value, and equals none of them.
 int CompareNoCase(std::string_view a, std::string_view b);
 
 // Listing order: CompareNoCase, ties broken bytewise.
