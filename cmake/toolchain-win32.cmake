@@ -8,8 +8,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Optimised, GCC 12 reports -Wrestrict inside libstdc++'s own string
-# concatenation ("x" + std::move(s)) although nothing overlaps (GCC bug
-# 105329). With warnings as errors that would fail correct code; the explicit
-# switch outranks the -Wall that the project adds later.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

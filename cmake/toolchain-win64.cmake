@@ -9,8 +9,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
-# Optimised, GCC 12 reports -Wrestrict inside libstdc++'s own string
-# concatenation ("x" + std::move(s)) although nothing overlaps (GCC bug
-# 105329). With warnings as errors that would fail correct code; the explicit
-# switch outranks the -Wall that the project adds later.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
