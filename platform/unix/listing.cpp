@@ -74,7 +74,9 @@ void ReadListing(Listing& listing) {
       const auto* entry = reinterpret_cast<const dirent64*>(block + at);
       at += entry->d_reclen;
       std::string_view name(entry->d_name);
-      if (name == "." || name == "..") continue;
+      // No Windows path can name an entry whose name holds a backslash: it
+      // would read as a folder and a name, leading somewhere else.
+      if (name == "." || name == ".." || name.find('\\') != std::string_view::npos) continue;
       bool is_folder = false;
       bool alias = false;
       if (!Classify(folder.Get(), entry->d_name, entry->d_type, is_folder, alias)) continue;

@@ -34,7 +34,8 @@ struct Listing {
 // Fills listing.names and listing.entries from the folder at
 // listing.linux_path. The kind of an entry comes from the directory itself;
 // only symbolic links and file systems that do not report kinds cost a stat.
-// Throws PlatformError when the folder cannot be read.
+// Names holding a backslash are left out, since no Windows path can name
+// them. Throws PlatformError when the folder cannot be read.
 void ReadListing(Listing& listing);
 
 }  // namespace platform::posix
