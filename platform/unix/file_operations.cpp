@@ -77,10 +77,12 @@ class TemporaryFile {
   int Fd() const { return fd_->Get(); }
 
   // Durable on disk, no longer hidden, closed; then it takes the place of
-  // `destination` in one step.
+  // `destination` in one step. The mark goes only after the slow flush, so a
+  // program killed meanwhile leaves a hidden leftover, not a visible one.
   void Commit(const std::string& destination) {
+    if (fsync(fd_->Get()) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
     fremovexattr(fd_->Get(), kDosAttribute);
-    if (fsync(fd_->Get()) != 0 || fd_->Close() != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
+    if (fd_->Close() != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
     FailIfFaulted(FaultPoint::kCopyRename);
     if (rename(path_.c_str(), destination.c_str()) != 0) {
       throw ErrnoError(errno, ErrnoSubject::kFile);
