@@ -1,0 +1,117 @@
+// Folders and files the user may not list or read, met by an unprivileged
+// process (the tests run as root, who is refused nothing): the search passes
+// over them and ends, and a copy that is refused says so and changes nothing.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "tests/hostile/unix/child_process.h"
+#include "tests/hostile/unix/private_computer.h"
+#include "tests/support/scripted_front_end.h"
+#include "ui/frm_main.h"
+#include "ui/frm_main_test_peer.h"
+
+namespace {
+
+using hostile::PrivateComputer;
+
+std::string Joined(const StringArray& items) {
+  std::string text;
+  for (const std::string& item : items) text += item + ";";
+  return text;
+}
+
+// The entries of a host folder, sorted, each followed by ';'.
+std::string Names(const std::string& host_folder) {
+  std::set<std::string> sorted;
+  for (const auto& entry : std::filesystem::directory_iterator(host_folder)) {
+    sorted.insert(entry.path().filename().string());
+  }
+  std::string names;
+  for (const std::string& name : sorted) names += name + ";";
+  return names;
+}
+
+class RefusedAccess : public ::testing::Test {
+ protected:
+  RefusedAccess() { chmod(computer_.Prefix().c_str(), 0755); }
+
+  void Lock(const std::string& relative, mode_t mode) {
+    ASSERT_EQ(chmod(computer_.Host(relative).c_str(), mode), 0);
+  }
+
+  PrivateComputer computer_;
+};
+
+TEST_F(RefusedAccess, TheSearchPassesOverWhatItMayNotListOrRead) {
+  computer_.MakeFolder("open/inner");
+  computer_.MakeFile("open/inner/QUARN.exe", "host");
+  computer_.MakeFolder("locked/deeper");
+  computer_.MakeFile("locked/QUARN.exe", "host");
+  computer_.MakeFile("locked/deeper/QUARN.exe", "host");
+  computer_.MakeFolder("blind");  // may be entered, not listed
+  computer_.MakeFile("blind/QUARN.exe", "host");
+  computer_.MakeFolder("zeta");
+  computer_.MakeFile("zeta/QUARN.exe", "host");
+  computer_.MakeFile("secret.txt", "x");
+  Lock("locked", 0);
+  Lock("blind", 0311);
+  Lock("secret.txt", 0);
+
+  const std::string result = hostile::InChild([] {
+    if (!hostile::DropToNobody()) return std::string("<cannot drop root>");
+    frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+    return Joined(frmMainTestPeer::FindFilesOnDrive(form, "H", "QUARN.exe"));
+  });
+  EXPECT_EQ(result, "H:\\open\\inner\\QUARN.exe;H:\\zeta\\QUARN.exe;");
+}
+
+TEST_F(RefusedAccess, ARefusedCopySaysSoAndLeavesTheOldDocument) {
+  computer_.MakeFolder("Docs");
+  computer_.MakeFolder("Inst");
+  computer_.MakeFolder("Mine");
+  computer_.MakeFile("Docs/Lumbrel.qdoc", "new");
+  computer_.MakeFile("Inst/Lumbrel.qdoc", "old");
+  computer_.MakeFile("Mine/Lumbrel.qdoc", "mine");
+  Lock("Inst", 0555);
+  Lock("Mine", 0777);
+  Lock("Mine/Lumbrel.qdoc", 0444);
+
+  const std::string result = hostile::InChild([] {
+    if (!hostile::DropToNobody()) return std::string("<cannot drop root>");
+    frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+    // A folder it may not write to, then a document it may not replace in
+    // a folder it may write to: the read-only one is replaced, as intended.
+    return hostile::Raised([&] { form.CopyAllFiles("H:\\Docs", "H:\\Inst"); }) + "|" +
+           hostile::Raised([&] { form.CopyAllFiles("H:\\Docs", "H:\\Mine"); });
+  });
+  EXPECT_EQ(result, "70 Permission denied|no error");
+  EXPECT_EQ(computer_.ReadFile("Inst/Lumbrel.qdoc"), "old");
+  EXPECT_EQ(Names(computer_.Host("Inst")), "Lumbrel.qdoc;");
+  EXPECT_EQ(computer_.ReadFile("Mine/Lumbrel.qdoc"), "new");
+}
+
+TEST_F(RefusedAccess, ADocumentThatCannotBeReadIsReportedAndNothingIsWritten) {
+  computer_.MakeFolder("Docs");
+  computer_.MakeFolder("Inst");
+  computer_.MakeFile("Docs/Lumbrel.qdoc", "new");
+  computer_.MakeFile("Inst/Lumbrel.qdoc", "old");
+  Lock("Docs/Lumbrel.qdoc", 0);
+  ASSERT_EQ(chmod(computer_.Host("Inst").c_str(), 0777), 0);
+
+  const std::string result = hostile::InChild([] {
+    if (!hostile::DropToNobody()) return std::string("<cannot drop root>");
+    frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+    return hostile::Raised([&] { form.CopyAllFiles("H:\\Docs", "H:\\Inst"); });
+  });
+  EXPECT_EQ(result, "70 Permission denied");
+  EXPECT_EQ(computer_.ReadFile("Inst/Lumbrel.qdoc"), "old");
+  EXPECT_EQ(Names(computer_.Host("Inst")), "Lumbrel.qdoc;");
+}
+
+}  // namespace
