@@ -12,6 +12,7 @@ enum class FaultPoint {
   kCopyCreateTemporary,
   kCopyWrite,
   kCopyRename,
+  kCopyRespell,  // giving the replaced document the new spelling of its name
   kCount,
 };
 

@@ -83,6 +83,10 @@ class Folder {
   // The folder's own name; empty for a drive's root folder.
   virtual std::string Name() = 0;
   virtual int32_t Attributes() = 0;
+  // True when the folder is reached through a link (the alias attribute);
+  // throws as Attributes() does. A folder that came from a listing may answer
+  // from what the listing saw, without reading the disk again.
+  virtual bool IsAlias() { return (Attributes() & kAttrAlias) != 0; }
   // Direct subfolders, from one listing taken now. Throws when the folder
   // cannot be listed.
   virtual std::shared_ptr<FolderCollection> SubFolders() = 0;
@@ -117,6 +121,12 @@ class FileSystemObject {
   // temporary file in the destination's folder, which then replaces the
   // destination in one rename. On any failure the temporary file is removed
   // and an existing destination is left exactly as it was.
+  // Afterwards the destination carries the spelling given in `destination`,
+  // also when the entry it replaced was spelled in another letter case: that
+  // entry is replaced as stored, then renamed to the new spelling, so that at
+  // every instant a whole document answers to the name. Should only that last
+  // rename fail, its failure is raised and the new content stays under the
+  // old spelling.
   // An existing destination raises 58 when `overwrite` is false. With
   // `overwrite`, an ordinary file is replaced, also when read-only; a hidden
   // or system file or a folder raises 70 "Permission denied". A symbolic link

@@ -26,7 +26,8 @@ using Names = std::vector<std::string>;
 
 // Fault injection takes the OS's own error codes.
 constexpr bool kWindows = std::filesystem::path::preferred_separator == L'\\';
-constexpr int32_t kOsDiskFull = kWindows ? 112 : 28;  // ERROR_DISK_FULL, ENOSPC
+constexpr int32_t kOsDiskFull = kWindows ? 112 : 28;    // ERROR_DISK_FULL, ENOSPC
+constexpr int32_t kOsAccessDenied = kWindows ? 5 : 13;  // ERROR_ACCESS_DENIED, EACCES
 
 class CopyTest : public ::testing::Test {
  protected:
@@ -130,6 +131,35 @@ TEST_F(CopyTest, TheDocumentTakesTheSourcesSpellingOfItsName) {
   EXPECT_EQ(tree_.List("dst"), Names{"Report.doc"});
   EXPECT_EQ(Dst("Report.doc"), "new");
   EXPECT_EQ(Shown(), Names{"Report.doc"});
+}
+
+TEST_F(CopyTest, AFailedRespellingKeepsTheNewContentUnderTheOldSpelling) {
+  tree_.MakeFile("src\\a.txt", "new a");
+  tree_.MakeFile("src\\Report.doc", "new");
+  tree_.MakeFile("src\\z.txt", "new z");
+  tree_.MakeFile("dst\\REPORT.DOC", "old");
+  platform::ArmFault(platform::FaultPoint::kCopyRespell, kOsAccessDenied);
+  EXPECT_EQ(Raised([&] { Copy(); }), 70);
+  EXPECT_EQ(platform::TakeFault(platform::FaultPoint::kCopyRespell), 0)
+      << "the copy never came to respelling";
+  // The data is safe, only the name is not as asked; the rest is left alone.
+  EXPECT_EQ(tree_.List("dst"), (Names{"REPORT.DOC", "a.txt"}));
+  EXPECT_EQ(Dst("REPORT.DOC"), "new");
+  // The next run puts it right.
+  Copy();
+  EXPECT_EQ(tree_.List("dst"), (Names{"Report.doc", "a.txt", "z.txt"}));
+  EXPECT_EQ(Dst("Report.doc"), "new");
+}
+
+TEST_F(CopyTest, OnlyTheExactSpellingIsReplacedWhereBothAreDocuments) {
+  tree_.MakeFile("dst\\report.doc", "other document");
+  tree_.MakeFile("dst\\Report.doc", "old");
+  if (tree_.List("dst").size() != 2) GTEST_SKIP() << "this system keeps one spelling per name";
+  tree_.MakeFile("src\\Report.doc", "new");
+  Copy();
+  EXPECT_EQ(tree_.List("dst"), (Names{"Report.doc", "report.doc"}));
+  EXPECT_EQ(Dst("Report.doc"), "new");
+  EXPECT_EQ(Dst("report.doc"), "other document");
 }
 
 TEST_F(CopyTest, AMissingFolderRaisesBeforeAnythingIsTouched) {
@@ -265,7 +295,7 @@ TEST_F(CopyTest, ASourceDocumentThatVanishedLeavesTheOldOneInPlace) {
   screen_->OnStatus([&](StatusLine, const std::string& text) {
     if (text == vanishing) tree_.Remove("src\\" + text);
   });
-  // The respelled document is taken aside and put back.
+  // The document of another spelling is never removed ahead of the copy.
   EXPECT_EQ(Raised([&] { Copy(); }), 53);
   EXPECT_EQ(tree_.List("dst"), (Names{"A.TXT", "b.txt"}));
   EXPECT_EQ(Dst("A.TXT"), "old a");

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include "platform/error.h"
@@ -15,6 +16,7 @@
 #include "platform/unix/entry_attributes.h"
 #include "platform/unix/errno_error.h"
 #include "platform/unix/path_resolver.h"
+#include "platform/win_path.h"
 
 namespace platform::posix {
 namespace {
@@ -139,6 +141,28 @@ void FsyncFolder(const std::string& folder) {
   if (fd.Get() >= 0) fsync(fd.Get());
 }
 
+// Gives the entry `stored` in `folder` the spelling `wanted`, the same name
+// but for letter case, in one rename. Here both spellings could be distinct
+// files, so a name something else took meanwhile is never replaced.
+void Respell(const std::string& folder, const std::string& stored, const std::string& wanted) {
+  FailIfFaulted(FaultPoint::kCopyRespell);
+  const std::string from = folder + '/' + stored;
+  const std::string to = folder + '/' + wanted;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+  if (errno != EINVAL) throw ErrnoError(errno, ErrnoSubject::kFile);
+  // A file system that cannot rename without replacing: look first.
+  struct stat info;
+  if (lstat(to.c_str(), &info) == 0) throw PlatformError(kFileAlreadyExists);
+  if (rename(from.c_str(), to.c_str()) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
+}
+
+// The last component of `path` as the caller spelled it.
+std::string RequestedName(const std::string& path) {
+  win_path::DrivePath parts;
+  if (!win_path::SplitDrivePath(path, parts) || parts.components.empty()) return "";
+  return parts.components.back();
+}
+
 }  // namespace
 
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
@@ -160,8 +184,16 @@ void CopyOneFile(const std::string& source, const std::string& destination, bool
   if (input.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kFile);
   TemporaryFile temporary(to.folder_linux_path);
   CopyData(input.Get(), temporary.Fd());
+  // The new content replaces the entry as stored, so that some spelling of
+  // the name always answers with a whole document; only then does it take
+  // the spelling asked for.
   temporary.Commit(to.linux_path);
   FsyncFolder(to.folder_linux_path);
+  const std::string wanted = RequestedName(destination);
+  if (to.name != wanted) {
+    Respell(to.folder_linux_path, to.name, wanted);
+    FsyncFolder(to.folder_linux_path);
+  }
 }
 
 void DeleteOneFile(const std::string& path, bool force) {

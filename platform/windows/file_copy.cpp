@@ -2,12 +2,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/fault_injection.h"
+#include "platform/text.h"
 #include "platform/win_path.h"
+#include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
 #include "platform/windows/win_error.h"
@@ -134,6 +137,23 @@ void PutInPlace(TemporaryFile& temporary, const std::wstring& destination, DWORD
   temporary.Placed();
 }
 
+// The replace may keep the spelling of the entry it replaced (Wine does);
+// the document then takes the spelling of `destination` in a second rename,
+// which only changes letter case and so replaces nothing. An entry reached
+// by another name (a short 8.3 alias) is left as it is.
+void Respell(const win_path::DrivePath& destination) {
+  const std::optional<ListedEntry> entry = FindEntry(ExtendedPath(destination));
+  const std::string& wanted = destination.components.back();
+  if (!entry || entry->name == wanted || UpperCase(entry->name) != UpperCase(wanted)) return;
+  FailIfArmed(FaultPoint::kCopyRespell);
+  win_path::DrivePath stored = destination;
+  stored.components.back() = entry->name;
+  if (!MoveFileExW(ExtendedPath(stored).c_str(), ExtendedPath(destination).c_str(),
+                   MOVEFILE_WRITE_THROUGH)) {
+    ThrowLastError();
+  }
+}
+
 }  // namespace
 
 void CopyFileSafely(const std::string& source, const std::string& destination, bool overwrite) {
@@ -141,8 +161,9 @@ void CopyFileSafely(const std::string& source, const std::string& destination, b
   win_path::DrivePath target = ResolveDrivePath(destination);
   if (target.components.empty()) throw PlatformError(kPermissionDenied);
   const std::wstring to = ExtendedPath(target);
-  target.components.pop_back();
-  const std::wstring folder = ExtendedPath(target);
+  win_path::DrivePath parent = target;
+  parent.components.pop_back();
+  const std::wstring folder = ExtendedPath(parent);
 
   FailIfArmed(FaultPoint::kCopyOpenSource);
   FileHandle input(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -162,6 +183,7 @@ void CopyFileSafely(const std::string& source, const std::string& destination, b
   input.Close();
   temporary.Finish();
   PutInPlace(temporary, to, existing);
+  Respell(target);
 }
 
 void DeleteFileChecked(const std::string& path, bool force) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/fault_injection.h"
-#include "platform/text.h"
 #include "tests/conformance/conformance_support.h"
 #include "tests/support/test_tree.h"
 
@@ -49,13 +48,26 @@ TEST_F(Copy, ReplacesAReadOnlyDocument) {
   tree_.SetAttributes("Target\\doc.txt", 0);
 }
 
-TEST_F(Copy, ReplacesTheDocumentOfAnotherCaseInPlace) {
-  tree_.MakeFile("Target\\Doc.TXT", "old document");
-  EXPECT_EQ(CopyTo("doc.txt", true), 0);
-  std::vector<std::string> names = tree_.List("Target");
-  ASSERT_EQ(names.size(), 1u);
-  EXPECT_EQ(platform::UpperCase(names[0]), "DOC.TXT");
-  EXPECT_EQ(tree_.ReadFile("Target\\" + names[0]), "new document");
+TEST_F(Copy, ReplacesTheDocumentOfAnotherCaseUnderTheNewSpelling) {
+  tree_.MakeFile("Target\\REPORT.DOC", "old document");
+  tree_.SetAttributes("Target\\REPORT.DOC", kAttrReadOnly);
+  EXPECT_EQ(CopyTo("Report.doc", true), 0);
+  EXPECT_EQ(tree_.List("Target"), std::vector<std::string>{"Report.doc"});
+  EXPECT_EQ(tree_.ReadFile("Target\\Report.doc"), "new document");
+}
+
+TEST_F(Copy, AFailedRespellingLeavesTheNewContentUnderTheOldSpelling) {
+  tree_.MakeFile("Target\\REPORT.DOC", "old document");
+  platform::ArmFault(platform::FaultPoint::kCopyRespell, AccessDeniedOsError());
+  EXPECT_EQ(CopyTo("Report.doc", true), platform::kPermissionDenied);
+  EXPECT_EQ(platform::TakeFault(platform::FaultPoint::kCopyRespell), 0)
+      << "the copy never came to respelling";
+  EXPECT_EQ(tree_.List("Target"), std::vector<std::string>{"REPORT.DOC"});
+  EXPECT_EQ(tree_.ReadFile("Target\\REPORT.DOC"), "new document");
+  // A copy under the spelling already stored has nothing to respell.
+  platform::ArmFault(platform::FaultPoint::kCopyRespell, AccessDeniedOsError());
+  EXPECT_EQ(CopyTo("REPORT.DOC", true), 0);
+  EXPECT_NE(platform::TakeFault(platform::FaultPoint::kCopyRespell), 0);
 }
 
 TEST_F(Copy, RefusesWhatItMustNotReplace) {

@@ -1,13 +1,16 @@
 // The program killed outright at random moments while it replaces a large
 // document: afterwards the folder holds the old document or the new one under
-// its name, whole, never neither and never a part; whatever the copy left
-// beside it is a hidden temporary file that a later run neither takes for a
-// document nor trips over.
+// its name, whole, never neither and never a part, also when the new one
+// spells the name in another letter case; whatever the copy left beside it is
+// a hidden temporary file that a later run neither takes for a document nor
+// trips over.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -30,6 +33,23 @@ using Clock = std::chrono::steady_clock;
 void CopyDocuments() {
   frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
   form.CopyAllFiles("H:\\Docs", "H:\\Inst");
+}
+
+bool SameButForCase(std::string a, std::string b) {
+  const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
+  std::transform(a.begin(), a.end(), a.begin(), lower);
+  std::transform(b.begin(), b.end(), b.begin(), lower);
+  return a == b;
+}
+
+// The entries of host folder `folder` whose names are `name` but for case.
+std::vector<std::string> Spellings(const std::string& folder, const std::string& name) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string stored = entry.path().filename().string();
+    if (SameButForCase(stored, name)) found.push_back(stored);
+  }
+  return found;
 }
 
 TEST(KilledCopy, TheDocumentIsAlwaysTheOldOrTheNewOneWhole) {
@@ -94,6 +114,63 @@ TEST(KilledCopy, TheDocumentIsAlwaysTheOldOrTheNewOneWhole) {
   // A later run copies over all of it as if nothing had happened.
   computer.MakeFile("Inst/Lumbrel.qdoc", old_content);
   ASSERT_EQ(hostile::WaitChild(hostile::StartChild(CopyDocuments)), 0);
+  EXPECT_EQ(computer.ReadFile("Inst/Lumbrel.qdoc"), new_content);
+}
+
+TEST(KilledCopy, ADocumentRespelledOnTheWayIsNeverMissingUnderItsName) {
+  hostile::PrivateComputer computer;
+  computer.MakeFolder("Docs");
+  const std::string inst = computer.MakeFolder("Inst");
+  const std::string old_content(3 << 20, 'O');
+  const std::string new_content(8 << 20, 'N');
+  computer.MakeFile("Docs/Lumbrel.qdoc", new_content);
+  const auto restore_old = [&] {
+    for (const std::string& stored : Spellings(inst, "Lumbrel.qdoc")) {
+      std::filesystem::remove(inst + "/" + stored);
+    }
+    computer.MakeFile("Inst/LUMBREL.QDOC", old_content);
+  };
+
+  restore_old();
+  const auto start = Clock::now();
+  ASSERT_EQ(hostile::WaitChild(hostile::StartChild(CopyDocuments)), 0);
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+  ASSERT_EQ(Spellings(inst, "Lumbrel.qdoc"), std::vector<std::string>{"Lumbrel.qdoc"});
+
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<long> delay(0, whole.count() * 5 / 4);
+  int olds = 0;
+  int news = 0;
+  int news_unspelled = 0;
+  for (int round = 0; round < 25; ++round) {
+    restore_old();
+    const int pid = hostile::StartChild(CopyDocuments);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    kill(pid, SIGKILL);
+    hostile::WaitChild(pid);
+
+    // Exactly one entry answers to the name, whichever spelling it has.
+    const std::vector<std::string> spellings = Spellings(inst, "Lumbrel.qdoc");
+    ASSERT_EQ(spellings.size(), 1u) << "round " << round;
+    const std::string now = computer.ReadFile("Inst/" + spellings[0]);
+    ASSERT_TRUE(now == old_content || now == new_content)
+        << "round " << round << ": " << now.size() << " bytes under " << spellings[0];
+    EXPECT_EQ(platform::DirEntryName("H:\\Inst\\Lumbrel.qdoc", 0), spellings[0]);
+    if (now == old_content) {
+      EXPECT_EQ(spellings[0], "LUMBREL.QDOC") << "round " << round;
+      ++olds;
+    } else {
+      (spellings[0] == "Lumbrel.qdoc" ? news : news_unspelled) += 1;
+    }
+  }
+  EXPECT_GT(olds, 0);
+  EXPECT_GT(news + news_unspelled, 0);
+  std::cout << "[ figures  ] " << olds << " kills left the old document, " << news
+            << " the new one respelled, " << news_unspelled << " the new one not yet respelled\n";
+
+  // A later run gives the name its new spelling whatever was left.
+  ASSERT_EQ(hostile::WaitChild(hostile::StartChild(CopyDocuments)), 0);
+  EXPECT_EQ(Spellings(inst, "Lumbrel.qdoc"), std::vector<std::string>{"Lumbrel.qdoc"});
   EXPECT_EQ(computer.ReadFile("Inst/Lumbrel.qdoc"), new_content);
 }
 
