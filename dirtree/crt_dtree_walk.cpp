@@ -72,10 +72,10 @@ crtDTree::FileList crtDTree::FilesToList(platform::FileCollection& pFiles) {
 // A link below the roots may lead to an ancestor, so the walk never enters
 // one; a folder whose attributes cannot be read (the call raises) is treated
 // the same way by the callers. Roots are entered whatever they are: the caller
-// chose them. Asked only once a listing has found something to enter, so
-// that most folders cost no attribute read.
+// chose them. Asked only once a listing has found something to enter; a
+// listed folder answers from its listing, without reading the disk.
 bool crtDTree::CurrentFolderIsLink() const {
-  return LevelCount() > 1 && (CurrentFolder()->Attributes() & platform::kAttrAlias) != 0;
+  return LevelCount() > 1 && CurrentFolder()->IsAlias();
 }
 
 void crtDTree::StepFolder() {

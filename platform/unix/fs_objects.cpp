@@ -30,6 +30,7 @@ class ListedItem {
   std::string WindowsPath() const { return listing_->WindowsPathOf(*entry_); }
   std::string LinuxPath() const { return listing_->LinuxPathOf(*entry_); }
   std::string_view StoredName() const { return listing_->NameOf(*entry_); }
+  bool ListedAlias() const { return entry_->alias; }
   int32_t KeptAttributes(ErrnoSubject subject) {
     if (attributes_ < 0)
       attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject);
@@ -71,6 +72,7 @@ class ListedFolder final : public Folder, private ListedItem {
   std::string Path() override { return WindowsPath(); }
   std::string Name() override { return std::string(StoredName()); }
   int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kPath); }
+  bool IsAlias() override { return ListedAlias(); }
   std::shared_ptr<FolderCollection> SubFolders() override {
     return contents_.SubFolders(WindowsPath(), LinuxPath());
   }
@@ -94,6 +96,7 @@ class PathFolder final : public Folder {
   int32_t Attributes() override {
     return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath);
   }
+  bool IsAlias() override { return alias_; }
   std::shared_ptr<FolderCollection> SubFolders() override {
     return contents_.SubFolders(windows_path_, linux_path_);
   }

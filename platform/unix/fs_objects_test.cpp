@@ -88,6 +88,28 @@ TEST_F(ListingTest, LinksAreListedByWhatTheyLeadTo) {
   EXPECT_EQ(folder->Path(), "T:\\to-folder");
 }
 
+TEST_F(ListingTest, LinkQueryAnswersFromTheListingItself) {
+  fs::create_directory(Disk("real"));
+  fs::create_directory_symlink(Disk("real"), Disk("to-folder"));
+  FolderRef root = fso_->GetFolder("T:\\");
+  EXPECT_FALSE(root->IsAlias());
+  EXPECT_TRUE(fso_->GetFolder("T:\\to-folder")->IsAlias());
+  EXPECT_FALSE(fso_->GetFolder("T:\\real")->IsAlias());
+
+  auto folders = root->SubFolders()->Enumerate();
+  FolderRef real;
+  FolderRef link;
+  ASSERT_TRUE(folders->Next(real));
+  ASSERT_TRUE(folders->Next(link));
+  // Gone from the disk, the entries still say what the listing saw; only
+  // their attributes need the disk.
+  fs::remove(Disk("to-folder"));
+  fs::remove(Disk("real"));
+  EXPECT_FALSE(real->IsAlias());
+  EXPECT_TRUE(link->IsAlias());
+  EXPECT_THROW(link->Attributes(), PlatformError);
+}
+
 TEST_F(ListingTest, ObjectsOutliveTheirCollectionAndEnumerator) {
   fs::create_directories(Disk("a/b"));
   FileRef kept;
