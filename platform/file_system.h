@@ -126,7 +126,9 @@ class FileSystemObject {
   // entry is replaced as stored, then renamed to the new spelling, so that at
   // every instant a whole document answers to the name. Should only that last
   // rename fail, its failure is raised and the new content stays under the
-  // old spelling.
+  // old spelling. A file system that cannot change only the letter case of a
+  // name in one rename (Wine, a FAT drive) keeps the old spelling: the name
+  // is never given up for an instant for the sake of its spelling.
   // An existing destination raises 58 when `overwrite` is false. With
   // `overwrite`, an ordinary file is replaced, also when read-only; a hidden
   // or system file or a folder raises 70 "Permission denied". A symbolic link

@@ -137,10 +137,13 @@ void PutInPlace(TemporaryFile& temporary, const std::wstring& destination, DWORD
   temporary.Placed();
 }
 
-// The replace may keep the spelling of the entry it replaced (Wine does);
-// the document then takes the spelling of `destination` in a second rename,
-// which only changes letter case and so replaces nothing. An entry reached
-// by another name (a short 8.3 alias) is left as it is.
+// The replace may keep the spelling of the entry it replaced; the document
+// then takes the spelling of `destination` in a second rename, which only
+// changes letter case and so replaces nothing. Where the file system cannot
+// do that in one step, the rename succeeds and changes nothing (Wine, FAT):
+// a detour through another name would leave the document without its name
+// for an instant. An entry reached by another name (a short 8.3 alias) is
+// left as it is.
 void Respell(const win_path::DrivePath& destination) {
   const std::optional<ListedEntry> entry = FindEntry(ExtendedPath(destination));
   const std::string& wanted = destination.components.back();
