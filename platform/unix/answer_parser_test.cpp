@@ -64,5 +64,15 @@ TEST(JsonWriterTest, LinesHoldMembersInOrder) {
   EXPECT_EQ(JsonLine("error").Add("number", -1).Finish(), "{\"event\":\"error\",\"number\":-1}\n");
 }
 
+TEST(JsonWriterTest, LinesWrittenIntoABufferFollowWhatItHolds) {
+  std::string buffer = "{}\n";
+  JsonLine("status", buffer).Add("text", "C:\\\xC3\xA9\xFF\t").End();
+  JsonLine("end", buffer).Add("ending", "success").End();
+  EXPECT_EQ(buffer,
+            "{}\n"
+            "{\"event\":\"status\",\"text\":\"C:\\\\\xC3\xA9\\ufffd\\t\"}\n"
+            "{\"event\":\"end\",\"ending\":\"success\"}\n");
+}
+
 }  // namespace
 }  // namespace platform::posix

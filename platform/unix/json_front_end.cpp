@@ -9,6 +9,9 @@ namespace platform::posix {
 namespace {
 
 constexpr std::chrono::milliseconds kWriteOutInterval{50};
+// A fast walk makes hundreds of kilobytes of status lines in 50 ms; writing
+// out at this size keeps the buffer small.
+constexpr size_t kWriteOutSize = 32 * 1024;
 
 }  // namespace
 
@@ -26,25 +29,27 @@ void JsonFrontEnd::Show() {
   if (shown_) return;
   shown_ = true;
   SetInterruptIsClick(true);
-  Emit(JsonLine("window").Add("state", "shown").Finish());
+  JsonLine("window", pending_).Add("state", "shown").End();
 }
 
 void JsonFrontEnd::Unload() {
   if (!shown_) return;
   shown_ = false;
   SetInterruptIsClick(false);
-  Emit(JsonLine("window").Add("state", "closed").Finish());
+  JsonLine("window", pending_).Add("state", "closed").End();
   WriteOut();
 }
 
 void JsonFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
-  Emit(JsonLine("status").Add("line", static_cast<int32_t>(line)).Add("text", text).Finish());
-  if (clock_() - last_write_out_ >= kWriteOutInterval) WriteOut();
+  JsonLine("status", pending_).Add("line", static_cast<int32_t>(line)).Add("text", text).End();
+  if (pending_.size() >= kWriteOutSize || clock_() - last_write_out_ >= kWriteOutInterval) {
+    WriteOut();
+  }
 }
 
 void JsonFrontEnd::SetCancelEnabled(bool enabled) {
   cancel_enabled_ = enabled;
-  Emit(JsonLine("cancel-button").Add("enabled", enabled).Finish());
+  JsonLine("cancel-button", pending_).Add("enabled", enabled).End();
 }
 
 void JsonFrontEnd::ProcessPendingEvents() {
@@ -52,7 +57,7 @@ void JsonFrontEnd::ProcessPendingEvents() {
 }
 
 int32_t JsonFrontEnd::MessageBox(const std::string& text, int32_t style, const std::string& title) {
-  Emit(JsonLine("box").Add("title", title).Add("style", style).Add("text", text).Finish());
+  JsonLine("box", pending_).Add("title", title).Add("style", style).Add("text", text).End();
   int32_t code = kAnswerOk;
   if (ButtonsOf(style).size() > 1) {
     for (;;) {
@@ -66,23 +71,23 @@ int32_t JsonFrontEnd::MessageBox(const std::string& text, int32_t style, const s
         code = *answer;
         break;
       }
-      Emit(JsonLine("invalid-answer").Add("text", line).Finish());
+      JsonLine("invalid-answer", pending_).Add("text", line).End();
     }
   }
-  Emit(JsonLine("answer").Add("code", code).Finish());
+  JsonLine("answer", pending_).Add("code", code).End();
   WriteOut();
   return code;
 }
 
 void JsonFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
-  Emit(JsonLine("error").Add("number", number).Add("text", text).Finish());
+  JsonLine("error", pending_).Add("number", number).Add("text", text).End();
   WriteOut();
   std::fprintf(err_, "Run-time error '%d':\n\n%s\n", number, text.c_str());
   std::fflush(err_);
 }
 
 void JsonFrontEnd::ReportEnding(Ending ending) {
-  Emit(JsonLine("end").Add("ending", EndingName(ending)).Finish());
+  JsonLine("end", pending_).Add("ending", EndingName(ending)).End();
   WriteOut();
 }
 

@@ -13,7 +13,8 @@
 //   {"event":"end","ending":"success"}
 //
 // Output is buffered: written before every read of an answer, at the end,
-// and at a status write when 50 ms have passed since the last write-out. A
+// and at a status write when 50 ms have passed since the last write-out or
+// the buffer holds 32 KiB. A
 // box with OK alone reads nothing; any other box reads one line per answer
 // (see answer_parser.h).
 
@@ -45,7 +46,6 @@ class JsonFrontEnd : public FrontEnd {
   void ReportEnding(Ending ending) override;
 
  private:
-  void Emit(const std::string& line) { pending_ += line; }
   void WriteOut();
   // One line of `in` without its newline; false at the end of the input.
   bool ReadLine(std::string& line);

@@ -109,6 +109,23 @@ TEST_F(JsonFrontEndTest, StatusEventsAreWrittenOutEveryFiftyMilliseconds) {
   EXPECT_EQ(Out(), written);
 }
 
+TEST_F(JsonFrontEndTest, StatusEventsAreWrittenOutOnceThirtyTwoKilobytesWait) {
+  Start("");
+  const std::string path = "C:\\" + std::string(100, 'p');
+  const std::string line =
+      "{\"event\":\"status\",\"line\":2,\"text\":\"C:\\\\" + std::string(100, 'p') + "\"}\n";
+  const size_t lines_below = (32 * 1024 - 1) / line.size();
+  for (size_t i = 0; i < lines_below; ++i) front_end_->SetStatusText(StatusLine::kDetail, path);
+  EXPECT_EQ(Out(), "");
+  // The clock stands still: size alone writes the whole lines out.
+  front_end_->SetStatusText(StatusLine::kDetail, path);
+  std::string expected;
+  for (size_t i = 0; i <= lines_below; ++i) expected += line;
+  EXPECT_EQ(Out(), expected);
+  front_end_->SetStatusText(StatusLine::kDetail, path);
+  EXPECT_EQ(Out(), expected);
+}
+
 TEST_F(JsonFrontEndTest, InputThatEndsBeforeAnAnswerEndsTheProgram) {
   Start("perhaps");
   try {

@@ -7,9 +7,27 @@
 namespace platform::posix {
 
 std::string JsonString(std::string_view text) {
-  std::string out = "\"";
+  std::string out;
+  out.reserve(text.size() + 2);
+  AppendJsonString(out, text);
+  return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
   size_t i = 0;
   while (i < text.size()) {
+    // Paths are mostly plain ASCII: such runs go over in one piece.
+    size_t plain = i;
+    while (plain < text.size()) {
+      const unsigned char byte = static_cast<unsigned char>(text[plain]);
+      if (byte < 0x20 || byte >= 0x80 || byte == '"' || byte == '\\') break;
+      ++plain;
+    }
+    out.append(text, i, plain - i);
+    i = plain;
+    if (i == text.size()) break;
+    const size_t start = i;
     char32_t code_point = 0;
     if (!DecodeUtf8(text, i, code_point)) {
       out += "\\ufffd";
@@ -30,26 +48,28 @@ std::string JsonString(std::string_view text) {
           std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code_point));
           out += escaped;
         } else {
-          AppendUtf8(out, code_point);
+          // Valid UTF-8 goes over as it came.
+          out.append(text, start, i - start);
         }
     }
   }
-  return out + "\"";
+  out += '"';
 }
 
-JsonLine::JsonLine(std::string_view event) : text_("{\"event\":") {
-  text_ += JsonString(event);
+JsonLine::JsonLine(std::string_view event, std::string& out) : text_(out) {
+  text_ += "{\"event\":";
+  AppendJsonString(text_, event);
 }
 
 void JsonLine::Name(std::string_view name) {
   text_ += ',';
-  text_ += JsonString(name);
+  AppendJsonString(text_, name);
   text_ += ':';
 }
 
 JsonLine& JsonLine::Add(std::string_view name, std::string_view text) {
   Name(name);
-  text_ += JsonString(text);
+  AppendJsonString(text_, text);
   return *this;
 }
 
