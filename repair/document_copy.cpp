@@ -40,11 +40,14 @@ void frmMain::CopyAllFiles(const std::string& pSrcFolder, const std::string& pDe
   for (platform::FileRef document; documents->Next(document);) {
     const std::string name = document->Name();
     ShowMessage2(name);
+    const std::string target = JoinPath(destination_path, name);
+    // Looked up before anything is written, so that a drive that has stopped
+    // answering is reported (71) with the destination untouched.
+    platform::DirEntryName(target, 0);
     // The copy replaces a same-named document in one step, whatever the
-    // letter case of its name, and leaves the source's spelling. So neither
-    // a lookup nor a delete precedes it: a failed copy leaves the old
-    // document as it was.
-    fso->CopyFile(JoinPath(source_path, name), JoinPath(destination_path, name), true);
+    // letter case of its name, and leaves the source's spelling; so no delete
+    // precedes it and a failed copy leaves the old document as it was.
+    fso->CopyFile(JoinPath(source_path, name), target, true);
   }
 }
 
