@@ -2,6 +2,7 @@
 // Each call works through a file-system object of its own and raises the
 // first failure; what was done before it stays done.
 
+#include <memory>
 #include <string>
 
 #include "platform/dir_entry.h"
@@ -26,43 +27,53 @@ void RefuseSameFolder(platform::Folder& source, platform::Folder& destination) {
   }
 }
 
+// One call's own file-system object, both folders resolved (the source first,
+// so either missing raises before any document is touched) and the source's
+// documents in listing order.
+struct DocumentPass {
+  platform::FileSystemObjectRef fso;
+  std::string source_path;
+  std::string destination_path;
+  std::unique_ptr<platform::Enumerator<platform::File>> documents;
+};
+
+DocumentPass OpenDocumentPass(const std::string& source_folder,
+                              const std::string& destination_folder) {
+  DocumentPass pass;
+  pass.fso = platform::CreateFileSystemObject();
+  const platform::FolderRef source = pass.fso->GetFolder(source_folder);
+  const platform::FolderRef destination = pass.fso->GetFolder(destination_folder);
+  RefuseSameFolder(*source, *destination);
+  pass.source_path = source->Path();
+  pass.destination_path = destination->Path();
+  pass.documents = source->Files()->Enumerate();
+  return pass;
+}
+
 }  // namespace
 
 void frmMain::CopyAllFiles(const std::string& pSrcFolder, const std::string& pDestFolder) {
-  const platform::FileSystemObjectRef fso = platform::CreateFileSystemObject();
-  const platform::FolderRef source = fso->GetFolder(pSrcFolder);
-  const platform::FolderRef destination = fso->GetFolder(pDestFolder);
-  RefuseSameFolder(*source, *destination);
-  const std::string source_path = source->Path();
-  const std::string destination_path = destination->Path();
-
-  const auto documents = source->Files()->Enumerate();
-  for (platform::FileRef document; documents->Next(document);) {
+  DocumentPass pass = OpenDocumentPass(pSrcFolder, pDestFolder);
+  for (platform::FileRef document; pass.documents->Next(document);) {
     const std::string name = document->Name();
     ShowMessage2(name);
-    const std::string target = JoinPath(destination_path, name);
+    const std::string target = JoinPath(pass.destination_path, name);
     // Looked up before anything is written, so that a drive that has stopped
     // answering is reported (71) with the destination untouched.
     platform::DirEntryName(target, 0);
     // The copy replaces a same-named document in one step, whatever the
     // letter case of its name, and leaves the source's spelling; so no delete
     // precedes it and a failed copy leaves the old document as it was.
-    fso->CopyFile(JoinPath(source_path, name), target, true);
+    pass.fso->CopyFile(JoinPath(pass.source_path, name), target, true);
   }
 }
 
 void frmMain::DeleteAllFiles(const std::string& pSrcFolder, const std::string& pDestFolder) {
-  const platform::FileSystemObjectRef fso = platform::CreateFileSystemObject();
-  const platform::FolderRef source = fso->GetFolder(pSrcFolder);
-  const platform::FolderRef destination = fso->GetFolder(pDestFolder);
-  RefuseSameFolder(*source, *destination);
-  const std::string destination_path = destination->Path();
-
-  const auto documents = source->Files()->Enumerate();
-  for (platform::FileRef document; documents->Next(document);) {
+  DocumentPass pass = OpenDocumentPass(pSrcFolder, pDestFolder);
+  for (platform::FileRef document; pass.documents->Next(document);) {
     const std::string name = document->Name();
     ShowMessage2(name);
-    const std::string target = JoinPath(destination_path, name);
-    if (!platform::DirEntryName(target, 0).empty()) fso->DeleteFile(target, true);
+    const std::string target = JoinPath(pass.destination_path, name);
+    if (!platform::DirEntryName(target, 0).empty()) pass.fso->DeleteFile(target, true);
   }
 }
