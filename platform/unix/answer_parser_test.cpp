@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "platform/message_box.h"
 #include "platform/unix/json_writer.h"
 
@@ -54,6 +57,20 @@ TEST(JsonWriterTest, EachInvalidByteBecomesOneReplacementCharacter) {
   EXPECT_EQ(JsonString("\xED\xA0\x80x"), R"("\ufffd\ufffd\ufffdx")");  // surrogate
   EXPECT_EQ(JsonString("end\xE2\x82"), R"("end\ufffd\ufffd")");        // cut short
   EXPECT_EQ(JsonString("\xFF"), R"("\ufffd")");
+}
+
+TEST(JsonWriterTest, EveryByteNeedingCareIsFoundWhereverItStands) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\"", "\\\""},           {"\\", "\\\\"},      {"\x1f", "\\u001f"}, {"\n", "\\n"},
+      {"\xC3\xA9", "\xC3\xA9"}, {"\xFF", "\\ufffd"}, {"\x7f", "\x7f"},    {" ", " "}};
+  for (const auto& [raw, written] : cases) {
+    for (size_t at = 0; at < 20; ++at) {
+      const std::string before(at, 'a');
+      const std::string after(19 - at, 'z');
+      EXPECT_EQ(JsonString(before + raw + after), '"' + before + written + after + '"')
+          << "at " << at;
+    }
+  }
 }
 
 TEST(JsonWriterTest, LinesHoldMembersInOrder) {

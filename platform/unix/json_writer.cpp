@@ -1,10 +1,43 @@
 #include "platform/unix/json_writer.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/unix/unicode.h"
 
 namespace platform::posix {
+namespace {
+
+constexpr uint64_t kEachByte = 0x0101010101010101u;
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+
+// Nonzero exactly when a byte of `word` is zero.
+uint64_t ZeroBytes(uint64_t word) {
+  return (word - kEachByte) & ~word & kHighBits;
+}
+
+bool IsPlain(unsigned char byte) {
+  return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
+}
+
+// The end of the run from `i` of bytes that need no escape and no decoding,
+// eight at a time.
+size_t PlainRunEnd(std::string_view text, size_t i) {
+  while (i + 8 <= text.size()) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const uint64_t special = (word & kHighBits) | ZeroBytes(word & (kEachByte * 0x60)) |
+                             ZeroBytes(word ^ (kEachByte * '"')) |
+                             ZeroBytes(word ^ (kEachByte * '\\'));
+    if (special != 0) break;
+    i += 8;
+  }
+  while (i < text.size() && IsPlain(static_cast<unsigned char>(text[i]))) ++i;
+  return i;
+}
+
+}  // namespace
 
 std::string JsonString(std::string_view text) {
   std::string out;
@@ -18,12 +51,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     // Paths are mostly plain ASCII: such runs go over in one piece.
-    size_t plain = i;
-    while (plain < text.size()) {
-      const unsigned char byte = static_cast<unsigned char>(text[plain]);
-      if (byte < 0x20 || byte >= 0x80 || byte == '"' || byte == '\\') break;
-      ++plain;
-    }
+    const size_t plain = PlainRunEnd(text, i);
     out.append(text, i, plain - i);
     i = plain;
     if (i == text.size()) break;
