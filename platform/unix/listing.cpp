@@ -80,13 +80,15 @@ void ReadListing(Listing& listing) {
       bool is_folder = false;
       bool alias = false;
       if (!Classify(folder.Get(), entry->d_name, entry->d_type, is_folder, alias)) continue;
-      listing.entries.push_back(ListedEntry{static_cast<uint32_t>(listing.names.size()),
+      listing.entries.push_back(ListedEntry{ListingPrefixKey(name),
+                                            static_cast<uint32_t>(listing.names.size()),
                                             static_cast<uint32_t>(name.size()), is_folder, alias});
       listing.names.append(name);
     }
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [&listing](const ListedEntry& a, const ListedEntry& b) {
+              if (a.sort_key != b.sort_key) return a.sort_key < b.sort_key;
               return ListingLess(listing.NameOf(a), listing.NameOf(b));
             });
 }

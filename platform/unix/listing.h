@@ -12,6 +12,7 @@
 namespace platform::posix {
 
 struct ListedEntry {
+  uint64_t sort_key;  // ListingPrefixKey of the name
   uint32_t name_offset;
   uint32_t name_size;
   bool folder;  // leads to a folder, through a link too

@@ -124,4 +124,21 @@ bool ListingLess(std::string_view a, std::string_view b) {
   return order != 0 ? order < 0 : a < b;
 }
 
+uint64_t ListingPrefixKey(std::string_view name) {
+  // The first eight comparison units, one byte each, while they are ASCII;
+  // the first other unit becomes 0x80, above them all, and ends the key, so
+  // that names alike up to there tie. An ended name reads as zeros, below
+  // every unit.
+  constexpr uint32_t kOther = 0x80;
+  uint64_t key = 0;
+  size_t i = 0;
+  for (int unit = 0; unit < 8; ++unit) {
+    uint32_t next = i < name.size() ? NextKey(name, i) : 0;
+    if (next > kOther) next = kOther;
+    key = (key << 8) | next;
+    if (next == kOther) return key << (8 * (7 - unit));
+  }
+  return key;
+}
+
 }  // namespace platform::posix

@@ -4,6 +4,7 @@
 // case-insensitive matching and ordering of file names.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,11 @@ int CompareNoCase(std::string_view a, std::string_view b);
 
 // Listing order: CompareNoCase, ties broken bytewise.
 bool ListingLess(std::string_view a, std::string_view b);
+
+// A number standing for the start of a name in listing order, to sort a
+// folder without decoding names again at each comparison: where the keys of
+// two names differ, they order the names as ListingLess does; equal keys
+// decide nothing.
+uint64_t ListingPrefixKey(std::string_view name);
 
 }  // namespace platform::posix

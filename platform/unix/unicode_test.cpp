@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,49 @@ TEST(NameOrder, IgnoresCaseAndBreaksTiesBytewise) {
   EXPECT_EQ(CompareNoCase("Readme.TXT", "README.txt"), 0);
   EXPECT_LT(CompareNoCase("ab", "abc"), 0);
   EXPECT_GT(CompareNoCase("\xC3\xA9", "Z"), 0);
+}
+
+TEST(NameOrder, PrefixKeysNeverContradictTheFullComparison) {
+  // Pieces that upper-case across byte lengths (dotless i, long s), sort
+  // above ASCII, are not UTF-8, or sit below every letter.
+  const std::vector<std::string> pieces = {"a",
+                                           "A",
+                                           "i",
+                                           "I",
+                                           "s",
+                                           "S",
+                                           "z",
+                                           "_",
+                                           "0",
+                                           "\x01",
+                                           "\xC4\xB1",
+                                           "\xC5\xBF",
+                                           "\xC3\xA9",
+                                           "\xC3\x89",
+                                           "\xFF",
+                                           "\xC3",
+                                           "\xF0\x90\x90\x80"};
+  std::mt19937 dice(7);
+  std::vector<std::string> names;
+  for (int n = 0; n < 600; ++n) {
+    std::string name;
+    const size_t length = dice() % 12;
+    for (size_t k = 0; k < length; ++k) name += pieces[dice() % pieces.size()];
+    names.push_back(name);
+  }
+  int decided = 0;
+  for (const std::string& a : names) {
+    for (const std::string& b : names) {
+      const uint64_t ka = ListingPrefixKey(a);
+      const uint64_t kb = ListingPrefixKey(b);
+      if (ka == kb) continue;
+      ++decided;
+      ASSERT_EQ(ka < kb, ListingLess(a, b)) << '"' << a << "\" against \"" << b << '"';
+    }
+  }
+  EXPECT_GT(decided, 300000);  // the keys settle most pairs on their own
+  EXPECT_EQ(ListingPrefixKey("readme.txt"), ListingPrefixKey("README.TXT"));
+  EXPECT_LT(ListingPrefixKey("ab"), ListingPrefixKey("ab\x01"));
 }
 
 TEST(NameOrder, FollowsUtf16CodeUnits) {
