@@ -1,5 +1,7 @@
 #include "platform/windows/main_window.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 #include "platform/windows/main_window_logo.h"
 #include "platform/windows/resources.h"
@@ -12,6 +14,8 @@ constexpr wchar_t kClassName[] = L"LumbrelRestoreMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kTwipsPerInch = 1440;
+// One display frame at 60 Hz: the screen cannot show texts any faster.
+constexpr std::chrono::milliseconds kFrame{16};
 
 COLORREF Colour(layout::Rgb rgb) {
   return RGB(rgb.red, rgb.green, rgb.blue);
@@ -145,6 +149,7 @@ void MainWindow::Show() {
 
 void MainWindow::Destroy() {
   if (window_ == nullptr) return;
+  PaintPending();
   HWND window = window_;
   window_ = nullptr;
   DestroyWindow(window);
@@ -152,19 +157,48 @@ void MainWindow::Destroy() {
 
 void MainWindow::SetText(layout::ControlId id, const std::string& utf8) {
   if (window_ == nullptr) return;
-  HWND control = GetDlgItem(window_, id);
-  SetWindowTextW(control, Widen(utf8).c_str());
-  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  auto entry = std::find_if(texts_.begin(), texts_.end(),
+                            [id](const StatusText& text) { return text.id == id; });
+  if (entry == texts_.end()) entry = texts_.insert(texts_.end(), StatusText{id, {}, false});
+  entry->text = Widen(utf8);
+  entry->waiting = true;
+  paint_waiting_ = true;
+  if (!IsWindowEnabled(GetDlgItem(window_, layout::kIdCancel))) {
+    PaintPending();
+  } else {
+    PaintIfDue();
+  }
+}
+
+void MainWindow::PaintIfDue() {
+  if (paint_waiting_ && Clock::now() - last_paint_ >= kFrame) PaintPending();
+}
+
+// The control's own text changes only here, since setting it is what costs:
+// the system repaints the control then.
+void MainWindow::PaintPending() {
+  if (!paint_waiting_ || window_ == nullptr) return;
+  paint_waiting_ = false;
+  for (StatusText& text : texts_) {
+    if (!text.waiting) continue;
+    text.waiting = false;
+    HWND control = GetDlgItem(window_, text.id);
+    SetWindowTextW(control, text.text.c_str());
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  last_paint_ = Clock::now();
 }
 
 void MainWindow::SetCancelEnabled(bool enabled) {
   if (window_ == nullptr) return;
+  PaintPending();
   HWND button = GetDlgItem(window_, layout::kIdCancel);
   EnableWindow(button, enabled ? TRUE : FALSE);
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void MainWindow::PumpEvents() {
+  PaintIfDue();
   pumping_ = true;
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -7,9 +7,11 @@
 // Cancel reaches its handler only inside PumpEvents(); a click that comes at
 // any other moment is held for the next pump.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/windows/main_window_layout.h"
 #include "platform/windows/win32.h"
@@ -31,10 +33,20 @@ class MainWindow {
   void Show();
   // Idempotent.
   void Destroy();
-  // Sets the control's text and repaints it before returning.
+  // Makes `utf8` the control's content at once. The screen follows within
+  // one display frame: the text is painted now when the last paint is a
+  // frame old or Cancel is disabled (the copy phase, whose writes may be
+  // followed by long copies), else by the next write or pump that is due.
+  // A text that no frame could have shown is never painted. Compromise: a
+  // deferred text followed by a long pause without writes or pumps waits for
+  // the next one (or for PaintPending).
   void SetText(layout::ControlId id, const std::string& utf8);
+  // Paints every text still waiting for the screen: before a message box,
+  // before Cancel changes state, before the window goes.
+  void PaintPending();
   void SetCancelEnabled(bool enabled);
-  // Handles every pending event, then a click held from earlier.
+  // Handles every pending event, then a click held from earlier; paints a
+  // waiting text first when its frame is due.
   void PumpEvents();
 
  private:
@@ -46,8 +58,19 @@ class MainWindow {
   void DrawPicture(const DRAWITEMSTRUCT& item);
   LRESULT ColourStatic(HDC dc, HWND control);
   void Click();
+  void PaintIfDue();
+
+  struct StatusText {
+    layout::ControlId id;
+    std::wstring text;
+    bool waiting;  // not yet on the screen
+  };
+  using Clock = std::chrono::steady_clock;
 
   std::function<void()> on_cancel_;
+  std::vector<StatusText> texts_;
+  Clock::time_point last_paint_{};
+  bool paint_waiting_ = false;
   HWND window_ = nullptr;
   int dpi_ = 96;
   HBRUSH band_brush_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/message_box.h"
@@ -104,13 +105,25 @@ class MainWindowTest : public ::testing::Test {
     return rect;
   }
 
+  // What the control itself holds: set only when the text is painted.
+  std::wstring OnScreen(layout::ControlId id) const {
+    wchar_t text[256] = {};
+    GetWindowTextW(GetDlgItem(window_, id), text, 256);
+    return text;
+  }
+  // Any text written before has had its frame.
+  void AfterAFrame() {
+    Sleep(20);
+    front_end_.ProcessPendingEvents();
+  }
+
   WindowFrontEnd front_end_;
   HWND window_ = nullptr;
   int dpi_ = 96;
   int clicks_ = 0;
 };
 
-TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesAtOnce) {
+TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesWithinAFrame) {
   ASSERT_NE(window_, nullptr);
   EXPECT_FALSE(IsWindowVisible(window_));
   front_end_.Show();
@@ -147,6 +160,7 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesAtOnce) {
   front_end_.SetStatusText(StatusLine::kDetail,
                            "C:\\Program Files\\Quarnel\\Packages\\My Documents\\"
                            "AVeryLongDocumentNameWithoutAnySpaceInItAtAll.qdc");
+  AfterAFrame();
   Shot shot = TakeShot(window_);
   shot.Save("main_window.bmp");
 
@@ -189,6 +203,7 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesAtOnce) {
 
   // The empty string clears the line and leaves the band behind it.
   front_end_.SetStatusText(StatusLine::kMain, "");
+  AfterAFrame();
   Shot cleared = TakeShot(window_);
   EXPECT_EQ(cleared.Count(message, layout::kTextBrown), 0);
   EXPECT_EQ(cleared.Count(message, layout::kBandYellow),
@@ -257,6 +272,52 @@ TEST_F(MainWindowTest, MessageBoxesAreOwnedOnceShownAndReturnTheAnswerCode) {
   EXPECT_EQ(clicks_, 0);
   front_end_.ProcessPendingEvents();
   EXPECT_EQ(clicks_, 1);
+}
+
+// What a control held while a message box was open.
+std::wstring seen_under_box;
+VOID CALLBACK ReadUnderBox(HWND control, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(control, timer);
+  wchar_t text[64] = {};
+  GetWindowTextW(control, text, 64);
+  seen_under_box = text;
+}
+
+TEST_F(MainWindowTest, WritesPaintAtMostOncePerFrameAndNothingWaitsPastABoxOrTheCopy) {
+  front_end_.Show();
+  AfterAFrame();
+  front_end_.SetStatusText(StatusLine::kDetail, "C:\\a");
+  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\a");  // a frame had passed
+  front_end_.SetStatusText(StatusLine::kDetail, "C:\\b");
+  front_end_.SetStatusText(StatusLine::kMain, "Searching");
+  front_end_.SetStatusText(StatusLine::kDetail, "C:\\c");
+  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\a");
+  EXPECT_EQ(OnScreen(layout::kIdMessage), L"");
+  // The next write or pump once the frame is due shows the latest texts;
+  // "C:\b" never reaches the screen.
+  AfterAFrame();
+  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\c");
+  EXPECT_EQ(OnScreen(layout::kIdMessage), L"Searching");
+
+  front_end_.SetStatusText(StatusLine::kDetail, "C:\\d");
+  front_end_.SetStatusText(StatusLine::kDetail, "C:\\e");
+  // Greying Cancel shows what waits first; from then on every write paints.
+  front_end_.SetCancelEnabled(false);
+  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\e");
+  front_end_.SetStatusText(StatusLine::kDetail, "D:\\f");
+  front_end_.SetStatusText(StatusLine::kDetail, "D:\\g");
+  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"D:\\g");
+
+  front_end_.SetCancelEnabled(true);
+  front_end_.SetStatusText(StatusLine::kMain, "Done");
+  front_end_.SetStatusText(StatusLine::kMain, "Done at last");
+  SetTimer(nullptr, 0, 50, AnswerBox);
+  HWND main_text = GetDlgItem(window_, layout::kIdMessage);
+  seen_under_box.clear();
+  // Read by the box's own loop: the text must be there before it opens.
+  SetTimer(main_text, 1, 10, ReadUnderBox);
+  front_end_.MessageBox("Search?", kButtonsYesNo | kIconExclamation, "Lumbrel box test");
+  EXPECT_EQ(seen_under_box, L"Done at last");
 }
 
 }  // namespace

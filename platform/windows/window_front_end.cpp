@@ -21,6 +21,7 @@ void WindowFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
 
 int32_t WindowFrontEnd::MessageBox(const std::string& text, int32_t style,
                                    const std::string& title) {
+  window_.PaintPending();
   int answer =
       MessageBoxW(Owner(), Widen(text).c_str(), Widen(title).c_str(), static_cast<UINT>(style));
   if (answer == 0) {
@@ -30,6 +31,7 @@ int32_t WindowFrontEnd::MessageBox(const std::string& text, int32_t style,
 }
 
 void WindowFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
+  window_.PaintPending();
   std::wstring report = L"Run-time error '" + std::to_wstring(number) + L"':\r\n\r\n" + Widen(text);
   MessageBoxW(Owner(), report.c_str(), layout::kCaption, MB_OK | MB_ICONERROR);
 }
