@@ -44,15 +44,6 @@ TEST(IsFileExistingTest, CountsFilesWhateverTheirAttributesButNeverAFolder) {
   EXPECT_FALSE(modMain::IsFileExisting(tree.PathOf("missing\\plain.exe")));
 }
 
-TEST(IsFileExistingTest, LeavesThePathAsItWas) {
-  TestTree tree;
-  tree.MakeFile("plain.exe");
-  const std::string path = tree.PathOf("plain.exe");
-  const std::string before = path;
-  modMain::IsFileExisting(path);
-  EXPECT_EQ(path, before);
-}
-
 // A file-system object whose every use fails the way the test chooses, so
 // that the driver's first step that touches the disk raises it.
 class FailingFileSystem : public platform::FileSystemObject {

@@ -41,23 +41,6 @@ class Roots : public ::testing::Test {
   crtDTree tree;
 };
 
-TEST(RootValueKinds, EveryValueReportsItsTypeName) {
-  const auto folder = FakeFolder::MakeRoot("P");
-  EXPECT_EQ(RootValue().KindName(), "Nothing");
-  EXPECT_EQ(RootValue::OfString("C:\\").KindName(), "String");
-  EXPECT_EQ(RootValue::OfStrings({}).KindName(), "String()");
-  EXPECT_EQ(RootValue::OfFolder(folder).KindName(), "Folder");
-  EXPECT_EQ(RootValue::OfFolders(fake_tree::MakeCollection<platform::Folder>({})).KindName(),
-            "Folders");
-  EXPECT_EQ(RootValue::OfDrive(std::make_shared<FakeDrive>('D', folder)).KindName(), "Drive");
-  EXPECT_EQ(RootValue::OfCollection({}).KindName(), "Collection");
-  EXPECT_EQ(RootValue::OfDouble(1.5).KindName(), "Double");
-  EXPECT_EQ(RootValue::OfDoubles({1.0}).KindName(), "Double()");
-  EXPECT_EQ(RootValue::OfFolder(nullptr).KindName(), "Nothing");
-  EXPECT_EQ(RootValue::OfFolders(nullptr).KindName(), "Nothing");
-  EXPECT_EQ(RootValue::OfDrive(nullptr).KindName(), "Nothing");
-}
-
 TEST_F(Roots, ANewWalkerIsIdleWithCodeZero) {
   EXPECT_EQ(tree.ErrorNumber(), 0);
   EXPECT_FALSE(tree.Finished());
@@ -150,13 +133,6 @@ TEST_F(Roots, CollectionsWalkTheirElementsInOrder) {
   drive->not_ready = true;
   tree.SetRoot(RootValue::OfCollection({RootValue::OfFolder(Q), RootValue::OfDrive(drive)}), 1);
   ExpectNoWalk(-1);
-}
-
-TEST_F(Roots, EveryRootIsWalkedWithItsWholeSubtreeBeforeTheNext) {
-  P->AddFolder("p1")->AddFolder("p2");
-  Q->AddFolder("q1");
-  tree.SetRoot(RootValue::OfCollection({RootValue::OfFolder(P), RootValue::OfFolder(Q)}), 0);
-  EXPECT_EQ(RootsWalked(), (Paths{"F:\\P", "F:\\P\\p1", "F:\\P\\p1\\p2", "F:\\Q", "F:\\Q\\q1"}));
 }
 
 TEST_F(Roots, ARootListMayNameTheSameFolderTwice) {

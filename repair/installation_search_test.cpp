@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -63,30 +62,6 @@ TEST_F(SearchTest, FixedDrivesAreListedAloneInCollectionOrder) {
   drives_->AddDrive('C', platform::kDriveFixed, tree_.Root());
   drives_->AddDrive('U', platform::kDriveFixed, tree_.PathOf("missing"));
   EXPECT_EQ(Peer::GetFixedDrives(*form_), (StringArray{"T", "C", "U"}));
-}
-
-TEST_F(SearchTest, NoFixedDriveGivesAnEmptyList) {
-  drives_->AddDrive('A', platform::kDriveRemovable, tree_.Root());
-  drives_->AddDrive('S', platform::kDriveCdRom, tree_.Root());
-  const StringArray drives = Peer::GetFixedDrives(*form_);
-  EXPECT_TRUE(drives.empty());
-  EXPECT_EQ(Peer::CountItems(*form_, drives), 0);
-}
-
-TEST(SearchOnSystemDrives, OnlyTheSystemsFixedDrivesAreListed) {
-  frmMain form(std::make_unique<ScriptedFrontEnd>());
-  const StringArray drives = Peer::GetFixedDrives(form);
-  auto position = [&](const std::string& letter) {
-    return std::find(drives.begin(), drives.end(), letter) - drives.begin();
-  };
-  const auto absent = static_cast<std::ptrdiff_t>(drives.size());
-  EXPECT_LT(position("C"), position("K"));
-  EXPECT_LT(position("K"), position("T"));
-  // U: (fixed but unreadable) is for the drive layer to classify.
-  EXPECT_LT(position("T"), absent);
-  for (const char* other : {"A", "M", "N", "R", "S", "V", "Z"}) {
-    EXPECT_EQ(position(other), absent) << other;
-  }
 }
 
 TEST_F(SearchTest, OnlyWholeNamesMatchWhateverTheirLetterCase) {

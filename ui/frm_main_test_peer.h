@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "dirtree/crt_dtree.h"
 #include "ui/frm_main.h"
 
 struct frmMainTestPeer {
@@ -27,8 +26,6 @@ struct frmMainTestPeer {
     return form.CombineArrays(pFirst, pSecond);
   }
 
-  static platform::FileSystemObject& FileSystem(frmMain& form) { return form.FileSystem(); }
-  static crtDTree& SearchTree(frmMain& form) { return form.SearchTree(); }
   // Puts a substitute file-system object in place before first use, so tests
   // can stage faults a real disk cannot.
   static void SetFileSystem(frmMain& form, platform::FileSystemObjectRef fso) {

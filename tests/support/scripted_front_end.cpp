@@ -26,14 +26,6 @@ bool IsButtonOf(int32_t style, int32_t code) {
   throw ScriptError{what};
 }
 
-// Removes `value` from `list` and says whether it was there.
-bool Take(std::vector<int32_t>& list, int32_t value) {
-  auto it = std::find(list.begin(), list.end(), value);
-  if (it == list.end()) return false;
-  list.erase(it);
-  return true;
-}
-
 }  // namespace
 
 const std::string& ScriptedFrontEnd::Text(platform::StatusLine line) const {
@@ -79,7 +71,6 @@ void ScriptedFrontEnd::SetCancelEnabled(bool enabled) {
 
 void ScriptedFrontEnd::ProcessPendingEvents() {
   ++pumps_;
-  if (Take(click_pumps_, pumps_)) ++pending_clicks_;
   while (pending_clicks_ > 0) {
     --pending_clicks_;
     Click();
@@ -87,11 +78,7 @@ void ScriptedFrontEnd::ProcessPendingEvents() {
 }
 
 void ScriptedFrontEnd::Click() {
-  if (!shown_ || !cancel_enabled_) {
-    ++ignored_clicks_;
-    return;
-  }
-  ++delivered_clicks_;
+  if (!shown_ || !cancel_enabled_) return;
   transcript_.push_back("click");
   DeliverCancelClick();
 }
@@ -100,7 +87,6 @@ int32_t ScriptedFrontEnd::MessageBox(const std::string& text, int32_t style,
                                      const std::string& title) {
   boxes_.push_back({title, style, text});
   transcript_.push_back("box " + std::to_string(style) + " " + title + " | " + text);
-  if (Take(click_boxes_, static_cast<int32_t>(boxes_.size()))) ++pending_clicks_;
   if (answers_.empty()) Fail("no answer queued for the box \"" + title + "\": " + text);
   int32_t code = answers_.front();
   answers_.pop_front();

@@ -3,9 +3,8 @@
 // A front-end driven by the test instead of a user: it records everything the
 // window object shows, answers message boxes from a queue and clicks Cancel at
 // moments the test chooses. Clicks follow the real window's rules: they reach
-// the cancel handler only inside ProcessPendingEvents(), only while the window
-// is shown and Cancel is enabled; a click made while a box is open is held
-// until the next ProcessPendingEvents().
+// the cancel handler only inside ProcessPendingEvents(), and only while the
+// window is shown and Cancel is enabled.
 
 #include <cstdint>
 #include <deque>
@@ -37,16 +36,11 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   void QueueAnswer(int32_t code) { answers_.push_back(code); }
   // The user clicks Cancel now; the click waits for the next event pump.
   void ClickCancel() { ++pending_clicks_; }
-  // A click during the nth call of ProcessPendingEvents (1 is the first call
-  // this front-end sees).
-  void ClickCancelAtPump(int32_t n) { click_pumps_.push_back(n); }
   // A click during the pump that follows the first write of exactly `text`
   // to `line`.
   void ClickCancelWhenShown(platform::StatusLine line, const std::string& text) {
     click_texts_.push_back({line, text});
   }
-  // A click while the nth box (1 is the first) is open.
-  void ClickCancelDuringBox(int32_t n) { click_boxes_.push_back(n); }
   // Runs at every status write, after the text is recorded and before the
   // pump (for staging changes on disk in the middle of a run).
   void OnStatus(std::function<void(platform::StatusLine, const std::string&)> hook) {
@@ -62,9 +56,6 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   bool Unloaded() const { return unloaded_; }
   bool CancelEnabled() const { return cancel_enabled_; }
   int32_t Pumps() const { return pumps_; }
-  // Clicks that reached the cancel handler / that the window dropped.
-  int32_t DeliveredClicks() const { return delivered_clicks_; }
-  int32_t IgnoredClicks() const { return ignored_clicks_; }
   std::optional<platform::Ending> Ending() const { return ending_; }
   // "76 Path not found" of an unhandled-error report.
   std::optional<std::string> ErrorReport() const { return error_report_; }
@@ -72,8 +63,6 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   // "box <style> <title> | <text>", "answer 6", "click", "error 76 <text>",
   // "end <name>". Texts keep their CR and LF.
   const std::vector<std::string>& Transcript() const { return transcript_; }
-  // Answers still queued when the run ended (a test usually expects none).
-  size_t UnusedAnswers() const { return answers_.size(); }
 
   // --- platform::FrontEnd -------------------------------------------------------
   void Show() override;
@@ -95,9 +84,7 @@ class ScriptedFrontEnd : public platform::FrontEnd {
 
   std::deque<int32_t> answers_;
   int32_t pending_clicks_ = 0;
-  std::vector<int32_t> click_pumps_;
   std::vector<TextTrigger> click_texts_;
-  std::vector<int32_t> click_boxes_;
   std::function<void(platform::StatusLine, const std::string&)> status_hook_;
 
   std::string text_main_;
@@ -110,8 +97,6 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   bool unloaded_ = false;
   bool cancel_enabled_ = true;
   int32_t pumps_ = 0;
-  int32_t delivered_clicks_ = 0;
-  int32_t ignored_clicks_ = 0;
   std::optional<platform::Ending> ending_;
   std::optional<std::string> error_report_;
 };
