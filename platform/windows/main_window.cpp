@@ -159,11 +159,13 @@ void MainWindow::SetText(layout::ControlId id, const std::string& utf8) {
   if (window_ == nullptr) return;
   auto entry = std::find_if(texts_.begin(), texts_.end(),
                             [id](const StatusText& text) { return text.id == id; });
-  if (entry == texts_.end()) entry = texts_.insert(texts_.end(), StatusText{id, {}, false});
+  if (entry == texts_.end()) {
+    entry = texts_.insert(texts_.end(), StatusText{id, GetDlgItem(window_, id), {}, false});
+  }
   entry->text = Widen(utf8);
   entry->waiting = true;
   paint_waiting_ = true;
-  if (!IsWindowEnabled(GetDlgItem(window_, layout::kIdCancel))) {
+  if (!cancel_enabled_) {
     PaintPending();
   } else {
     PaintIfDue();
@@ -182,9 +184,10 @@ void MainWindow::PaintPending() {
   for (StatusText& text : texts_) {
     if (!text.waiting) continue;
     text.waiting = false;
-    HWND control = GetDlgItem(window_, text.id);
-    SetWindowTextW(control, text.text.c_str());
-    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SetWindowTextW(text.control, text.text.c_str());
+    // Wine paints a static control inside SetWindowText already; Windows
+    // only invalidates it. Either way it is painted once.
+    UpdateWindow(text.control);
   }
   last_paint_ = Clock::now();
 }
@@ -192,6 +195,7 @@ void MainWindow::PaintPending() {
 void MainWindow::SetCancelEnabled(bool enabled) {
   if (window_ == nullptr) return;
   PaintPending();
+  cancel_enabled_ = enabled;
   HWND button = GetDlgItem(window_, layout::kIdCancel);
   EnableWindow(button, enabled ? TRUE : FALSE);
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

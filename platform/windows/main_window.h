@@ -62,6 +62,7 @@ class MainWindow {
 
   struct StatusText {
     layout::ControlId id;
+    HWND control;  // looked up once: each look-up asks the window system
     std::wstring text;
     bool waiting;  // not yet on the screen
   };
@@ -71,6 +72,7 @@ class MainWindow {
   std::vector<StatusText> texts_;
   Clock::time_point last_paint_{};
   bool paint_waiting_ = false;
+  bool cancel_enabled_ = true;  // kept, so that a write need not ask
   HWND window_ = nullptr;
   int dpi_ = 96;
   HBRUSH band_brush_ = nullptr;
