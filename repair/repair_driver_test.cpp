@@ -130,46 +130,45 @@ class RepairDriverTest : public ::testing::Test {
 
 // --- The user stops before anything is read ----------------------------------
 
-TEST_F(RepairDriverTest, DecliningConsentEndsBeforeTheWindowOrAnyDriveIsSeen) {
+TEST_F(RepairDriverTest, EitherOpeningBoxDeclinedEndsBeforeTheWindowOrAnyDriveIsSeen) {
+  const struct {
+    std::vector<int32_t> answers;
+    int32_t style;
+    std::string text;
+    Ending ending;
+  } cases[] = {
+      {{kNo},
+       68,
+       "This installer will restore your missing Lumbrel page.\r\n\r\nDo you want to continue?",
+       Ending::kConsentDeclined},
+      {{kYes, kCancel},
+       65,
+       "Please make sure the Quarnel program is not currently running. If it is, close it now and "
+       "then click the OK button below to continue.\r\n\r\nIf you encounter an error before "
+       "finishing this procedure, restart your computer and run this update again. If you still "
+       "encounter an error, contact Tessaly technical support for assistance.",
+       Ending::kReminderCancelled},
+  };
   Install("d\\Quarnel");
-  MakeWindow("D");
-  Answer({kNo});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    MakeWindow("D");
+    for (const int32_t code : c.answers) ui_->QueueAnswer(code);
 
-  EXPECT_EQ(Run(), 1);
-  ASSERT_EQ(ui_->Boxes().size(), 1u);
-  EXPECT_EQ(LastBox().title, kTitle);
-  EXPECT_EQ(LastBox().style, 68);
-  EXPECT_EQ(LastBox().text,
-            "This installer will restore your missing Lumbrel page.\r\n\r\n"
-            "Do you want to continue?");
-  EXPECT_EQ(ui_->Ending(), Ending::kConsentDeclined);
-  EXPECT_EQ(window_->LastEnding(), Ending::kConsentDeclined);
-  EXPECT_EQ(file_system_->Listings(), 0);
-  EXPECT_TRUE(ui_->History(StatusLine::kMain).empty());
-  EXPECT_EQ(ui_->Transcript().front().rfind("box", 0), 0u) << "nothing may come before the box";
-  EXPECT_TRUE(ui_->Unloaded());
-  EXPECT_EQ(Document("d\\Quarnel"), "old");
-}
-
-TEST_F(RepairDriverTest, CancellingTheReminderEndsBeforeTheWindowOrAnyDriveIsSeen) {
-  Install("d\\Quarnel");
-  MakeWindow("D");
-  Answer({kYes, kCancel});
-
-  EXPECT_EQ(Run(), 1);
-  ASSERT_EQ(ui_->Boxes().size(), 2u);
-  EXPECT_EQ(LastBox().title, kTitle);
-  EXPECT_EQ(LastBox().style, 65);
-  EXPECT_EQ(LastBox().text,
-            "Please make sure the Quarnel program is not currently running. If it is, close it "
-            "now and then click the OK button below to continue.\r\n\r\nIf you encounter an "
-            "error before finishing this procedure, restart your computer and run this update "
-            "again. If you still encounter an error, contact Tessaly technical support for "
-            "assistance.");
-  EXPECT_EQ(ui_->Ending(), Ending::kReminderCancelled);
-  EXPECT_EQ(file_system_->Listings(), 0);
-  for (const std::string& line : ui_->Transcript()) EXPECT_NE(line, "show");
-  EXPECT_EQ(Document("d\\Quarnel"), "old");
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(ui_->Boxes().size(), c.answers.size());
+    EXPECT_EQ(LastBox().title, kTitle);
+    EXPECT_EQ(LastBox().style, c.style);
+    EXPECT_EQ(LastBox().text, c.text);
+    EXPECT_EQ(ui_->Ending(), c.ending);
+    EXPECT_EQ(window_->LastEnding(), c.ending);
+    EXPECT_EQ(file_system_->Listings(), 0);
+    EXPECT_TRUE(ui_->History(StatusLine::kMain).empty());
+    EXPECT_EQ(ui_->Transcript().front().rfind("box", 0), 0u) << "nothing may come before the box";
+    for (const std::string& line : ui_->Transcript()) EXPECT_NE(line, "show");
+    EXPECT_TRUE(ui_->Unloaded());
+    EXPECT_EQ(Document("d\\Quarnel"), "old");
+  }
 }
 
 // --- Nothing to repair --------------------------------------------------------

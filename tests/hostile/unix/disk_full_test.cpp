@@ -6,9 +6,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 
-#include <filesystem>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "tests/hostile/unix/child_process.h"
@@ -17,17 +15,6 @@
 #include "ui/frm_main.h"
 
 namespace {
-
-// The entries of a host folder, sorted, each followed by ';'.
-std::string Names(const std::string& host_folder) {
-  std::set<std::string> sorted;
-  for (const auto& entry : std::filesystem::directory_iterator(host_folder)) {
-    sorted.insert(entry.path().filename().string());
-  }
-  std::string names;
-  for (const std::string& name : sorted) names += name + ";";
-  return names;
-}
 
 TEST(DiskFull, TheCopyFailsWith61AndTheOldDocumentStaysWhole) {
   hostile::PrivateComputer computer;
@@ -50,7 +37,7 @@ TEST(DiskFull, TheCopyFailsWith61AndTheOldDocumentStaysWhole) {
     const std::string raised = hostile::Raised([&] { form.CopyAllFiles("H:\\Docs", "H:\\Inst"); });
     return raised + "|" + computer.ReadFile("Inst/A small.qdoc") + "|" +
            (computer.ReadFile("Inst/Lumbrel.qdoc") == old_content ? "old kept" : "old lost") + "|" +
-           Names(destination);
+           computer.Names("Inst");
   });
   if (result == "<no private mount>") GTEST_SKIP() << "this system allows no private mount";
   EXPECT_EQ(result, "61 Disk full|small new|old kept|A small.qdoc;Lumbrel.qdoc;");

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -71,6 +72,16 @@ std::string PrivateComputer::ReadFile(const std::string& relative) const {
   std::ostringstream content;
   content << file.rdbuf();
   return content.str();
+}
+
+std::string PrivateComputer::Names(const std::string& relative) const {
+  std::set<std::string> sorted;
+  for (const auto& entry : std::filesystem::directory_iterator(Host(relative))) {
+    sorted.insert(entry.path().filename().string());
+  }
+  std::string names;
+  for (const std::string& name : sorted) names += name + ";";
+  return names;
 }
 
 }  // namespace hostile

@@ -23,6 +23,8 @@ class PrivateComputer {
   std::string MakeFolder(const std::string& relative) const;
   void MakeFile(const std::string& relative, const std::string& content) const;
   std::string ReadFile(const std::string& relative) const;  // "<missing>" when absent
+  // The entries of the folder, sorted, each followed by ';'.
+  std::string Names(const std::string& relative) const;
   const std::string& Prefix() const { return prefix_; }
 
  private:
