@@ -8,7 +8,6 @@
 
 #include "dirtree/crt_dtree.h"
 #include "dirtree/walk_loops_test_support.h"
-#include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/test_tree.h"
 
@@ -96,27 +95,6 @@ TEST_F(DiskTree, ACollectionHoldingAPathAFolderAndADrive) {
   ASSERT_EQ(tree.ErrorNumber(), 0);
   const std::string top{lumbrel_test::kScratchDrive, ':', '\\'};
   EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{disk.PathOf("R"), disk.PathOf("S"), top}));
-
-  // The same path followed by a number: rejected, although the path is good.
-  tree.SetRoot(
-      RootValue::OfCollection({RootValue::OfString(disk.PathOf("R")), RootValue::OfDouble(7.0)}),
-      0);
-  EXPECT_EQ(tree.ErrorNumber(), -2);
-  EXPECT_FALSE(tree.Finished());
-}
-
-TEST_F(DiskTree, AnUnreadableDriveFailsAsARootButIsUnusableInACollection) {
-  const platform::DriveRef broken = DriveOf('U');
-  if (broken == nullptr) GTEST_SKIP() << "the test prefix has no unreadable drive U:";
-  try {
-    tree.SetRoot(RootValue::OfDrive(broken), 0);
-    ADD_FAILURE() << "no error passed on";
-  } catch (const platform::PlatformError& error) {
-    EXPECT_EQ(error.Number(), platform::kDiskNotReady);
-  }
-  EXPECT_EQ(tree.ErrorNumber(), -1);
-  tree.SetRoot(RootValue::OfCollection({RootValue::OfDrive(broken)}), 0);
-  EXPECT_EQ(tree.ErrorNumber(), -1);
 }
 
 TEST_F(DiskTree, EntriesMadeAfterTheirListingAreNotSeen) {

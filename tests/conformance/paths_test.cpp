@@ -108,11 +108,5 @@ TEST_F(Paths, NamesOutsideAscii) {
   EXPECT_EQ(tree_.ReadFile(folder + "\\\xC3\xA9.txt"), "nihon");
 }
 
-TEST_F(Paths, ParentFolderName) {
-  EXPECT_EQ(fso_->GetParentFolderName("C:\\Program Files\\Quarnel\\QUARN.exe"),
-            "C:\\Program Files\\Quarnel");
-  EXPECT_EQ(fso_->GetParentFolderName("D:\\QUARN.exe"), "D:\\");
-}
-
 }  // namespace
 }  // namespace lumbrel_conformance
