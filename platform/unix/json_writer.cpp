@@ -55,6 +55,12 @@ void AppendJsonString(std::string& out, std::string_view text) {
     out.append(text, i, plain - i);
     i = plain;
     if (i == text.size()) break;
+    // A path's separators are the common case: no decoding for them.
+    if (text[i] == '\\' || text[i] == '"') {
+      out += '\\';
+      out += text[i++];
+      continue;
+    }
     const size_t start = i;
     char32_t code_point = 0;
     if (!DecodeUtf8(text, i, code_point)) {
@@ -63,8 +69,6 @@ void AppendJsonString(std::string& out, std::string_view text) {
       continue;
     }
     switch (code_point) {
-      case U'"': out += "\\\""; break;
-      case U'\\': out += "\\\\"; break;
       case U'\b': out += "\\b"; break;
       case U'\f': out += "\\f"; break;
       case U'\n': out += "\\n"; break;

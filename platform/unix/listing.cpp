@@ -17,6 +17,8 @@ namespace {
 
 // Large enough that a typical folder comes in one read.
 constexpr size_t kReadBlock = 32768;
+// A directory record of a short name; most records are this size or larger.
+constexpr size_t kSmallRecord = 32;
 
 class FolderDescriptor {
  public:
@@ -70,6 +72,11 @@ void ReadListing(Listing& listing) {
     ssize_t size = getdents64(folder.Get(), block, sizeof block);
     if (size < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
     if (size == 0) break;
+    // Most folders come in one block: room for all of it at once.
+    if (listing.entries.capacity() == 0) {
+      listing.entries.reserve(static_cast<size_t>(size) / kSmallRecord);
+      listing.names.reserve(static_cast<size_t>(size));
+    }
     for (size_t at = 0; at < static_cast<size_t>(size);) {
       const auto* entry = reinterpret_cast<const dirent64*>(block + at);
       at += entry->d_reclen;

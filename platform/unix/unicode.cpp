@@ -3,7 +3,9 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace platform::posix {
 namespace {
@@ -31,13 +33,17 @@ uint32_t Utf16OrderKey(char32_t c) {
 // the character of the same number ("\xC0" is not "À").
 constexpr uint32_t kInvalidByteKeys = 0x120000;
 
+uint32_t AsciiUpper(unsigned char b) {
+  return b >= 'a' && b <= 'z' ? static_cast<uint32_t>(b - 'a' + 'A') : b;
+}
+
 // The next comparison unit of a name: the upper-cased code point, or a lone
 // invalid byte after all characters.
 uint32_t NextKey(std::string_view text, size_t& i) {
   unsigned char b = Byte(text, i);
   if (b < 0x80) {
     ++i;
-    return b >= 'a' && b <= 'z' ? static_cast<uint32_t>(b - 'a' + 'A') : b;
+    return AsciiUpper(b);
   }
   char32_t c;
   if (DecodeUtf8(text, i, c)) return Utf16OrderKey(SimpleUpper(c));
@@ -129,8 +135,18 @@ uint64_t ListingPrefixKey(std::string_view name) {
   // the first other unit becomes 0x80, above them all, and ends the key, so
   // that names alike up to there tie. An ended name reads as zeros, below
   // every unit.
-  constexpr uint32_t kOther = 0x80;
+  unsigned char head[8] = {};
+  std::memcpy(head, name.data(), std::min<size_t>(name.size(), sizeof head));
   uint64_t key = 0;
+  unsigned char high = 0;
+  for (unsigned char byte : head) {
+    high |= byte;
+    key = (key << 8) | AsciiUpper(byte);
+  }
+  if (high < 0x80) return key;  // the usual name: no decoding
+
+  constexpr uint32_t kOther = 0x80;
+  key = 0;
   size_t i = 0;
   for (int unit = 0; unit < 8; ++unit) {
     uint32_t next = i < name.size() ? NextKey(name, i) : 0;
