@@ -1,5 +1,7 @@
 #include "platform/unix/json_writer.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,28 +14,34 @@ namespace {
 constexpr uint64_t kEachByte = 0x0101010101010101u;
 constexpr uint64_t kHighBits = 0x8080808080808080u;
 
-// Nonzero exactly when a byte of `word` is zero.
+// Marks the high bit of each zero byte of `word`; above the lowest zero byte
+// a marked byte may be a false one.
 uint64_t ZeroBytes(uint64_t word) {
   return (word - kEachByte) & ~word & kHighBits;
 }
 
-bool IsPlain(unsigned char byte) {
-  return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
-}
-
 // The end of the run from `i` of bytes that need no escape and no decoding,
-// eight at a time.
+// eight at a time. The lowest marked byte of a word is exact, so it is
+// where the run ends.
 size_t PlainRunEnd(std::string_view text, size_t i) {
-  while (i + 8 <= text.size()) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
+  static_assert(std::endian::native == std::endian::little, "text[i] is a word's low byte");
+  while (i < text.size()) {
+    uint64_t word = kEachByte * 'a';  // plain filler past the end
+    const size_t size = std::min<size_t>(sizeof word, text.size() - i);
+    // A whole word in one load; the tail is shifted in byte by byte in a
+    // register, since a word stored in pieces and read back at once stalls
+    // the processor.
+    if (size == sizeof word) {
+      std::memcpy(&word, text.data() + i, sizeof word);
+    } else {
+      for (size_t k = size; k-- > 0;) word = (word << 8) | static_cast<unsigned char>(text[i + k]);
+    }
     const uint64_t special = (word & kHighBits) | ZeroBytes(word & (kEachByte * 0x60)) |
                              ZeroBytes(word ^ (kEachByte * '"')) |
                              ZeroBytes(word ^ (kEachByte * '\\'));
-    if (special != 0) break;
-    i += 8;
+    if (special != 0) return i + static_cast<size_t>(std::countr_zero(special)) / 8;
+    i += size;
   }
-  while (i < text.size() && IsPlain(static_cast<unsigned char>(text[i]))) ++i;
   return i;
 }
 
