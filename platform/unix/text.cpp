@@ -1,14 +1,40 @@
 #include "platform/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/unix/unicode.h"
 
 namespace platform {
+namespace {
+
+// Upper-cases `text` eight ASCII bytes at a time, up to the first word that
+// holds another byte or the last whole word; returns where it stopped.
+size_t AsciiWordsToUpper(std::string& text) {
+  constexpr uint64_t kEachByte = 0x0101010101010101u;
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if ((word & kHighBits) != 0) break;
+    // No byte carries into the next: each is below 0x80 and gains at most
+    // 0x1F. The high bit then marks 'a' and above, and above 'z'.
+    const uint64_t from_a = word + kEachByte * (0x80 - 'a');
+    const uint64_t past_z = word + kEachByte * (0x80 - 'z' - 1);
+    word -= (from_a & ~past_z & kHighBits) >> 2;  // 0x20 off each lower-case letter
+    std::memcpy(text.data() + i, &word, sizeof word);
+  }
+  return i;
+}
+
+}  // namespace
 
 std::string UpperCase(const std::string& text) {
   // Names are mostly ASCII: those bytes change in place, only the rest is
   // decoded.
   std::string upper = text;
-  size_t i = 0;
+  size_t i = AsciiWordsToUpper(upper);
   while (i < upper.size()) {
     char& byte = upper[i];
     if (static_cast<unsigned char>(byte) < 0x80) {

@@ -41,6 +41,21 @@ TEST(Utf8, EncodesWhatItDecodes) {
   }
 }
 
+TEST(UpperCaseBytes, ChangesOnlyTheTwentySixAsciiLettersWhereverTheyStand) {
+  std::string ascii;
+  std::string expected;
+  for (int byte = 1; byte < 0x80; ++byte) {
+    ascii += static_cast<char>(byte);
+    expected += static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
+  }
+  // Every offset against the eight-byte words, and a letter after a word
+  // that holds UTF-8.
+  for (size_t shift = 0; shift < 8; ++shift) {
+    EXPECT_EQ(UpperCase(std::string(shift, 'q') + ascii), std::string(shift, 'Q') + expected);
+  }
+  EXPECT_EQ(UpperCase("abcdef\xC3\xA9ghijklmnop"), "ABCDEF\xC3\x89GHIJKLMNOP");
+}
+
 TEST(UpperCaseBytes, UpperCaseMayBeShorterOrLongerInUtf8) {
   EXPECT_EQ(UpperCase("\xC4\xB1x\xC4\xB1"), "IXI");  // ı: two bytes to one
   EXPECT_EQ(UpperCase("a\xC9\x90"
