@@ -285,14 +285,28 @@ VOID CALLBACK ReadUnderBox(HWND control, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(MainWindowTest, WritesPaintAtMostOncePerFrameAndNothingWaitsPastABoxOrTheCopy) {
   front_end_.Show();
-  AfterAFrame();
-  front_end_.SetStatusText(StatusLine::kDetail, "C:\\a");
-  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\a");  // a frame had passed
-  front_end_.SetStatusText(StatusLine::kDetail, "C:\\b");
-  front_end_.SetStatusText(StatusLine::kMain, "Searching");
-  front_end_.SetStatusText(StatusLine::kDetail, "C:\\c");
-  EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\a");
-  EXPECT_EQ(OnScreen(layout::kIdMessage), L"");
+  // The burst must fit in one frame to say anything; a machine that stalls
+  // the test for a frame gets another try rather than a false failure.
+  bool burst_fit_in_a_frame = false;
+  for (int attempt = 0; attempt < 5 && !burst_fit_in_a_frame; ++attempt) {
+    // Whatever waits is painted by the first pump; after the second a whole
+    // frame has passed without a paint, so the next write paints at once.
+    front_end_.SetStatusText(StatusLine::kMain, "");
+    AfterAFrame();
+    AfterAFrame();
+    const ULONGLONG start = GetTickCount64();
+    front_end_.SetStatusText(StatusLine::kDetail, "C:\\a");
+    front_end_.SetStatusText(StatusLine::kDetail, "C:\\b");
+    front_end_.SetStatusText(StatusLine::kMain, "Searching");
+    front_end_.SetStatusText(StatusLine::kDetail, "C:\\c");
+    const std::wstring detail = OnScreen(layout::kIdMessage2);
+    const std::wstring main_line = OnScreen(layout::kIdMessage);
+    if (GetTickCount64() - start >= 10) continue;
+    burst_fit_in_a_frame = true;
+    EXPECT_EQ(detail, L"C:\\a");  // a frame had passed before it
+    EXPECT_EQ(main_line, L"");
+  }
+  ASSERT_TRUE(burst_fit_in_a_frame) << "every try was stalled for a frame";
   // The next write or pump once the frame is due shows the latest texts;
   // "C:\b" never reaches the screen.
   AfterAFrame();
