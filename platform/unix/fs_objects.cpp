@@ -31,6 +31,8 @@ class ListedItem {
   std::string LinuxPath() const { return listing_->LinuxPathOf(*entry_); }
   std::string_view StoredName() const { return listing_->NameOf(*entry_); }
   bool ListedAlias() const { return entry_->alias; }
+  const Listing& Listed() const { return *listing_; }
+  const ListedEntry& Entry() const { return *entry_; }
   int32_t KeptAttributes(ErrnoSubject subject) {
     if (attributes_ < 0)
       attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject);
@@ -43,15 +45,22 @@ class ListedItem {
   int32_t attributes_ = -1;
 };
 
+// Where a folder's contents are read from: its paths, and for a listed
+// folder the listing it appears in, which may still hold its parent open.
+struct FolderSource {
+  std::string windows_path;
+  std::string linux_path;
+  const Listing* parent = nullptr;
+  const ListedEntry* entry = nullptr;
+};
+
 // A folder's two collections come from one read of it: whichever is asked
 // for first reads the folder, and the other is kept for the call that
 // follows it (a walk lists files and subfolders of each folder in turn).
 class FolderContents {
  public:
-  std::shared_ptr<FolderCollection> SubFolders(const std::string& windows_path,
-                                               const std::string& linux_path);
-  std::shared_ptr<FileCollection> Files(const std::string& windows_path,
-                                        const std::string& linux_path);
+  std::shared_ptr<FolderCollection> SubFolders(FolderSource source);
+  std::shared_ptr<FileCollection> Files(FolderSource source);
 
  private:
   std::shared_ptr<FolderCollection> kept_folders_;
@@ -62,6 +71,7 @@ class ListedFile final : public File, private ListedItem {
  public:
   using ListedItem::ListedItem;
   std::string Path() override { return WindowsPath(); }
+  bool HasPath() override { return true; }  // built from the listing, nothing to read
   std::string Name() override { return std::string(StoredName()); }
   int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kFile); }
 };
@@ -70,17 +80,16 @@ class ListedFolder final : public Folder, private ListedItem {
  public:
   using ListedItem::ListedItem;
   std::string Path() override { return WindowsPath(); }
+  bool HasPath() override { return true; }  // built from the listing, nothing to read
   std::string Name() override { return std::string(StoredName()); }
   int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kPath); }
   bool IsAlias() override { return ListedAlias(); }
-  std::shared_ptr<FolderCollection> SubFolders() override {
-    return contents_.SubFolders(WindowsPath(), LinuxPath());
-  }
-  std::shared_ptr<FileCollection> Files() override {
-    return contents_.Files(WindowsPath(), LinuxPath());
-  }
+  std::shared_ptr<FolderCollection> SubFolders() override { return contents_.SubFolders(Source()); }
+  std::shared_ptr<FileCollection> Files() override { return contents_.Files(Source()); }
 
  private:
+  FolderSource Source() const { return {WindowsPath(), LinuxPath(), &Listed(), &Entry()}; }
+
   FolderContents contents_;
 };
 
@@ -92,16 +101,17 @@ class PathFolder final : public Folder {
         name_(std::move(name)),
         alias_(alias) {}
   std::string Path() override { return windows_path_; }
+  bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override {
     return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath);
   }
   bool IsAlias() override { return alias_; }
   std::shared_ptr<FolderCollection> SubFolders() override {
-    return contents_.SubFolders(windows_path_, linux_path_);
+    return contents_.SubFolders({windows_path_, linux_path_});
   }
   std::shared_ptr<FileCollection> Files() override {
-    return contents_.Files(windows_path_, linux_path_);
+    return contents_.Files({windows_path_, linux_path_});
   }
 
  private:
@@ -133,27 +143,24 @@ class ListedCollection final : public ItemCollection<Interface, Item> {
 using FolderList = ListedCollection<Folder, ListedFolder>;
 using FileList = ListedCollection<File, ListedFile>;
 
-std::shared_ptr<const Listing> ReadFolder(const std::string& windows_path,
-                                          const std::string& linux_path) {
+std::shared_ptr<const Listing> ReadFolder(FolderSource source) {
   auto listing = std::make_shared<Listing>();
-  listing->windows_path = windows_path;
-  listing->linux_path = linux_path;
-  ReadListing(*listing);
+  listing->windows_path = std::move(source.windows_path);
+  listing->linux_path = std::move(source.linux_path);
+  ReadListing(*listing, source.parent, source.entry);
   return listing;
 }
 
-std::shared_ptr<FolderCollection> FolderContents::SubFolders(const std::string& windows_path,
-                                                             const std::string& linux_path) {
+std::shared_ptr<FolderCollection> FolderContents::SubFolders(FolderSource source) {
   if (kept_folders_) return std::move(kept_folders_);
-  auto listing = ReadFolder(windows_path, linux_path);
+  auto listing = ReadFolder(std::move(source));
   kept_files_ = std::make_shared<FileList>(listing);
   return std::make_shared<FolderList>(std::move(listing));
 }
 
-std::shared_ptr<FileCollection> FolderContents::Files(const std::string& windows_path,
-                                                      const std::string& linux_path) {
+std::shared_ptr<FileCollection> FolderContents::Files(FolderSource source) {
   if (kept_files_) return std::move(kept_files_);
-  auto listing = ReadFolder(windows_path, linux_path);
+  auto listing = ReadFolder(std::move(source));
   kept_folders_ = std::make_shared<FolderList>(listing);
   return std::make_shared<FileList>(std::move(listing));
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -124,6 +125,41 @@ TEST_F(ListingTest, ObjectsOutliveTheirCollectionAndEnumerator) {
   EXPECT_EQ(kept->Path(), "T:\\a\\b\\doc.txt");
   EXPECT_EQ(inner->Path(), "T:\\a\\b");
   EXPECT_EQ(Names(*inner->Files()), std::vector<std::string>{"doc.txt"});
+}
+
+// Subfolders are opened through their listed parent while it is held open,
+// and by their whole path past the number of parents kept open.
+TEST_F(ListingTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
+  constexpr int kDepth = 150;
+  fs::path deepest = Disk("");
+  for (int level = 0; level < kDepth; ++level) deepest /= "level" + std::to_string(level);
+  fs::create_directories(deepest);
+  std::ofstream(deepest / "doc.txt") << "x";
+  const auto open_descriptors = [] {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+  };
+  const auto before = open_descriptors();
+  // Fewer descriptors than levels: keeping every parent open would run out.
+  rlimit old_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old_limit), 0);
+  rlimit low_limit = old_limit;
+  low_limit.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low_limit), 0);
+  {
+    // Every level's collection held at once, as a walk holds its path.
+    std::vector<std::shared_ptr<FolderCollection>> path{fso_->GetFolder("T:\\")->SubFolders()};
+    FolderRef folder;
+    for (int level = 0; level < kDepth; ++level) {
+      ASSERT_TRUE(path.back()->Enumerate()->Next(folder)) << "level " << level;
+      EXPECT_EQ(folder->Name(), "level" + std::to_string(level));
+      path.push_back(folder->SubFolders());
+    }
+    EXPECT_EQ(path.back()->Count(), 0);
+    EXPECT_EQ(Names(*folder->Files()), std::vector<std::string>{"doc.txt"});
+    EXPECT_GT(open_descriptors(), before);
+  }
+  setrlimit(RLIMIT_NOFILE, &old_limit);
+  EXPECT_EQ(open_descriptors(), before);
 }
 
 TEST_F(ListingTest, AFolderThatVanishedCannotBeListed) {

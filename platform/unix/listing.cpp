@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/unix/errno_error.h"
 #include "platform/unix/unicode.h"
@@ -19,21 +20,34 @@ namespace {
 constexpr size_t kReadBlock = 32768;
 // A directory record of a short name; most records are this size or larger.
 constexpr size_t kSmallRecord = 32;
+// Listings left open for their subfolders at once. A walk needs one per level
+// of its current path; past this a deeper level opens by its whole path, so
+// no tree can use up the process's descriptors.
+constexpr int kMaxOpenListings = 64;
+int open_listings = 0;
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 class FolderDescriptor {
  public:
-  explicit FolderDescriptor(const std::string& path)
-      : fd_(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+  explicit FolderDescriptor(int fd) : fd_(fd) {}
   ~FolderDescriptor() {
     if (fd_ >= 0) close(fd_);
   }
   FolderDescriptor(const FolderDescriptor&) = delete;
   FolderDescriptor& operator=(const FolderDescriptor&) = delete;
   int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
 };
+
+int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry* entry) {
+  if (parent != nullptr && entry != nullptr && parent->descriptor >= 0)
+    return openat(parent->descriptor, parent->names.data() + entry->name_offset, kFolderFlags);
+  return open(listing.linux_path.c_str(), kFolderFlags);
+}
 
 // Folder and alias flags of one entry; false when it vanished meanwhile.
 bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
@@ -50,6 +64,13 @@ bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bo
 
 }  // namespace
 
+Listing::~Listing() {
+  if (descriptor >= 0) {
+    close(descriptor);
+    --open_listings;
+  }
+}
+
 std::string Listing::WindowsPathOf(const ListedEntry& entry) const {
   return win_path::Join(windows_path, NameOf(entry));
 }
@@ -62,12 +83,13 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
   return path;
 }
 
-void ReadListing(Listing& listing) {
-  FolderDescriptor folder(listing.linux_path);
+void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry) {
+  FolderDescriptor folder(OpenFolder(listing, parent, entry));
   if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
   listing.entries.clear();
   alignas(dirent64) char block[kReadBlock];
+  bool has_folders = false;
   for (;;) {
     ssize_t size = getdents64(folder.Get(), block, sizeof block);
     if (size < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
@@ -78,20 +100,25 @@ void ReadListing(Listing& listing) {
       listing.names.reserve(static_cast<size_t>(size));
     }
     for (size_t at = 0; at < static_cast<size_t>(size);) {
-      const auto* entry = reinterpret_cast<const dirent64*>(block + at);
-      at += entry->d_reclen;
-      std::string_view name(entry->d_name);
+      const auto* record = reinterpret_cast<const dirent64*>(block + at);
+      at += record->d_reclen;
+      std::string_view name(record->d_name);
       // No Windows path can name an entry whose name holds a backslash: it
       // would read as a folder and a name, leading somewhere else.
       if (name == "." || name == ".." || name.find('\\') != std::string_view::npos) continue;
       bool is_folder = false;
       bool alias = false;
-      if (!Classify(folder.Get(), entry->d_name, entry->d_type, is_folder, alias)) continue;
+      if (!Classify(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
       listing.entries.push_back(ListedEntry{ListingPrefixKey(name),
                                             static_cast<uint32_t>(listing.names.size()),
                                             static_cast<uint32_t>(name.size()), is_folder, alias});
-      listing.names.append(name);
+      listing.names.append(name).push_back('\0');
+      has_folders |= is_folder;
     }
+  }
+  if (has_folders && listing.descriptor < 0 && open_listings < kMaxOpenListings) {
+    listing.descriptor = folder.Release();
+    ++open_listings;
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [&listing](const ListedEntry& a, const ListedEntry& b) {

@@ -20,10 +20,17 @@ struct ListedEntry {
 };
 
 struct Listing {
+  Listing() = default;
+  Listing(const Listing&) = delete;
+  Listing& operator=(const Listing&) = delete;
+  ~Listing();
+
   std::string windows_path;  // the listed folder
   std::string linux_path;
-  std::string names;
+  std::string names;  // each name followed by a NUL, so it can be opened in place
   std::vector<ListedEntry> entries;
+  // The listed folder, left open while its subfolders are read through it.
+  int descriptor = -1;
 
   std::string_view NameOf(const ListedEntry& entry) const {
     return std::string_view(names).substr(entry.name_offset, entry.name_size);
@@ -33,10 +40,14 @@ struct Listing {
 };
 
 // Fills listing.names and listing.entries from the folder at
-// listing.linux_path. The kind of an entry comes from the directory itself;
-// only symbolic links and file systems that do not report kinds cost a stat.
-// Names holding a backslash are left out, since no Windows path can name
-// them. Throws PlatformError when the folder cannot be read.
-void ReadListing(Listing& listing);
+// listing.linux_path, or, when the listing of its parent is given and still
+// holds the parent open, from the entry of that listing: the kernel then
+// resolves one name instead of the whole path again. The kind of an entry
+// comes from the directory itself; only symbolic links and file systems that
+// do not report kinds cost a stat. Names holding a backslash are left out,
+// since no Windows path can name them. Throws PlatformError when the folder
+// cannot be read.
+void ReadListing(Listing& listing, const Listing* parent = nullptr,
+                 const ListedEntry* entry = nullptr);
 
 }  // namespace platform::posix
