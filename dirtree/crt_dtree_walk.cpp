@@ -106,14 +106,8 @@ void crtDTree::StepFolder() {
 
 bool crtDTree::CurrentFolderReadable() const {
   if (Levels.empty()) return false;
-  try {
-    const FolderRef& folder = CurrentFolder();
-    if (!folder) return false;
-    static_cast<void>(folder->Path());
-    return true;
-  } catch (const PlatformError&) {
-    return false;
-  }
+  const FolderRef& folder = CurrentFolder();
+  return folder && folder->HasPath();
 }
 
 void crtDTree::LoadFiles() {
@@ -162,11 +156,5 @@ void crtDTree::StepFile() {
 bool crtDTree::CurrentFileReadable() const {
   if (FileCursor < 0 || FileCursor >= FileCount()) return false;
   const FileRef& file = CurrentFiles[static_cast<size_t>(FileCursor)];
-  if (!file) return false;
-  try {
-    static_cast<void>(file->Path());
-    return true;
-  } catch (const PlatformError&) {
-    return false;
-  }
+  return file && file->HasPath();
 }

@@ -22,6 +22,7 @@ class WinFile : public File {
   WinFile(std::string path, std::string name, int32_t attributes)
       : path_(std::move(path)), name_(std::move(name)), attributes_(attributes) {}
   std::string Path() override { return path_; }
+  bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override { return attributes_; }
 
@@ -36,6 +37,7 @@ class WinFolder : public Folder {
   WinFolder(std::string path, std::string name, int32_t attributes)
       : path_(std::move(path)), name_(std::move(name)), attributes_(attributes) {}
   std::string Path() override { return path_; }
+  bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override { return attributes_; }
   std::shared_ptr<FolderCollection> SubFolders() override;
