@@ -23,5 +23,30 @@ TEST(UpperCase, KeepsWhatHasNoSimpleUpperCase) {
   EXPECT_EQ(UpperCase("\xE6\x97\xA5\xE6\x9C\xAC"), "\xE6\x97\xA5\xE6\x9C\xAC");  // 日本
 }
 
+TEST(EqualsUpperCase, AgreesWithComparingTheUpperCaseCopy) {
+  const char* const texts[] = {"quarn.exe",
+                               "QUARN.EXE",
+                               "Quarn.Exe",
+                               "quarn.ex",
+                               "quarn.exe ",
+                               "qu\xC3\xA9rn.exe",
+                               "QU\xC3\x89RN.EXE",
+                               "stra\xC3\x9F"
+                               "e",
+                               "\xFF",
+                               "",
+                               "a{z`@[",
+                               "A{Z`@["};
+  for (const char* text : texts) {
+    for (const char* other : texts) {
+      const std::string upper = UpperCase(other);
+      EXPECT_EQ(EqualsUpperCase(text, upper), UpperCase(text) == upper)
+          << '"' << text << "\" against \"" << upper << '"';
+      EXPECT_EQ(EqualsUpperCase(text, other), UpperCase(text) == other)
+          << '"' << text << "\" against \"" << other << '"';
+    }
+  }
+}
+
 }  // namespace
 }  // namespace platform

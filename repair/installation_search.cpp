@@ -68,7 +68,7 @@ StringArray frmMain::FindFilesOnDrive(const std::string& pDrive, const std::stri
     PassOver([&] {
       const std::string path = file->Path();
       PassOver([&] { ShowMessage2(path); });
-      if (platform::UpperCase(file->Name()) == wanted) matches.push_back(path);
+      if (platform::EqualsUpperCase(file->Name(), wanted)) matches.push_back(path);
     });
 
     if (CancelRequested) {
