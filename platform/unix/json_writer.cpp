@@ -1,9 +1,7 @@
 #include "platform/unix/json_writer.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/unix/unicode.h"
@@ -13,6 +11,8 @@ namespace {
 
 constexpr uint64_t kEachByte = 0x0101010101010101u;
 constexpr uint64_t kHighBits = 0x8080808080808080u;
+// Every byte of a string at worst becomes six characters ("\ufffd").
+constexpr size_t kWorstGrowth = 6;
 
 // Marks the high bit of each zero byte of `word`; above the lowest zero byte
 // a marked byte may be a false one.
@@ -20,91 +20,108 @@ uint64_t ZeroBytes(uint64_t word) {
   return (word - kEachByte) & ~word & kHighBits;
 }
 
-// The end of the run from `i` of bytes that need no escape and no decoding,
-// eight at a time. The lowest marked byte of a word is exact, so it is
-// where the run ends.
-size_t PlainRunEnd(std::string_view text, size_t i) {
-  static_assert(std::endian::native == std::endian::little, "text[i] is a word's low byte");
-  while (i < text.size()) {
-    uint64_t word = kEachByte * 'a';  // plain filler past the end
-    const size_t size = std::min<size_t>(sizeof word, text.size() - i);
-    // A whole word in one load; the tail is shifted in byte by byte in a
-    // register, since a word stored in pieces and read back at once stalls
-    // the processor.
-    if (size == sizeof word) {
-      std::memcpy(&word, text.data() + i, sizeof word);
-    } else {
-      for (size_t k = size; k-- > 0;) word = (word << 8) | static_cast<unsigned char>(text[i + k]);
-    }
-    const uint64_t special = (word & kHighBits) | ZeroBytes(word & (kEachByte * 0x60)) |
-                             ZeroBytes(word ^ (kEachByte * '"')) |
-                             ZeroBytes(word ^ (kEachByte * '\\'));
-    if (special != 0) return i + static_cast<size_t>(std::countr_zero(special)) / 8;
-    i += size;
+// Marks the bytes of `word` that need an escape or decoding: the lowest mark
+// is exact.
+uint64_t SpecialBytes(uint64_t word) {
+  return (word & kHighBits) | ZeroBytes(word & (kEachByte * 0x60)) |
+         ZeroBytes(word ^ (kEachByte * '"')) | ZeroBytes(word ^ (kEachByte * '\\'));
+}
+
+bool IsPlain(unsigned char byte) {
+  return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
+}
+
+char* Put(char* to, std::string_view piece) {
+  std::memcpy(to, piece.data(), piece.size());
+  return to + piece.size();
+}
+
+// Escapes the byte at text[i], which is not plain, and what belongs to it.
+char* PutSpecial(char* to, std::string_view text, size_t& i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  if (byte == '\\' || byte == '"') {
+    *to++ = '\\';
+    *to++ = static_cast<char>(byte);
+    ++i;
+    return to;
   }
-  return i;
+  if (byte < 0x20) {
+    ++i;
+    switch (byte) {
+      case '\b': return Put(to, "\\b");
+      case '\f': return Put(to, "\\f");
+      case '\n': return Put(to, "\\n");
+      case '\r': return Put(to, "\\r");
+      case '\t': return Put(to, "\\t");
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        const char escaped[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+        return Put(to, std::string_view(escaped, sizeof escaped));
+      }
+    }
+  }
+  const size_t start = i;
+  char32_t code_point = 0;
+  if (!DecodeUtf8(text, i, code_point)) {
+    ++i;
+    return Put(to, "\\ufffd");
+  }
+  // Valid UTF-8 goes over as it came.
+  return Put(to, text.substr(start, i - start));
 }
 
 }  // namespace
 
 std::string JsonString(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + 2);
   AppendJsonString(out, text);
   return out;
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  out += '"';
+  static_assert(std::endian::native == std::endian::little, "text[i] is a word's low byte");
+  // Room for the worst case, written through a pointer and cut back once;
+  // a word is stored whole even where only its first bytes count.
+  const size_t start = out.size();
+  out.resize(start + kWorstGrowth * text.size() + 2 + sizeof(uint64_t));
+  char* to = out.data() + start;
+  *to++ = '"';
   size_t i = 0;
+  // Paths are mostly plain ASCII with a separator every few bytes: plain
+  // bytes go over eight at a time.
+  while (i + sizeof(uint64_t) <= text.size()) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    std::memcpy(to, &word, sizeof word);
+    const uint64_t special = SpecialBytes(word);
+    if (special == 0) {
+      to += sizeof word;
+      i += sizeof word;
+      continue;
+    }
+    const auto plain = static_cast<size_t>(std::countr_zero(special)) / 8;
+    to += plain;
+    i += plain;
+    to = PutSpecial(to, text, i);
+  }
   while (i < text.size()) {
-    // Paths are mostly plain ASCII: such runs go over in one piece.
-    const size_t plain = PlainRunEnd(text, i);
-    out.append(text, i, plain - i);
-    i = plain;
-    if (i == text.size()) break;
-    // A path's separators are the common case: no decoding for them.
-    if (text[i] == '\\' || text[i] == '"') {
-      out += '\\';
-      out += text[i++];
-      continue;
-    }
-    const size_t start = i;
-    char32_t code_point = 0;
-    if (!DecodeUtf8(text, i, code_point)) {
-      out += "\\ufffd";
-      ++i;
-      continue;
-    }
-    switch (code_point) {
-      case U'\b': out += "\\b"; break;
-      case U'\f': out += "\\f"; break;
-      case U'\n': out += "\\n"; break;
-      case U'\r': out += "\\r"; break;
-      case U'\t': out += "\\t"; break;
-      default:
-        if (code_point < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code_point));
-          out += escaped;
-        } else {
-          // Valid UTF-8 goes over as it came.
-          out.append(text, start, i - start);
-        }
+    if (IsPlain(static_cast<unsigned char>(text[i]))) {
+      *to++ = text[i++];
+    } else {
+      to = PutSpecial(to, text, i);
     }
   }
-  out += '"';
+  *to++ = '"';
+  out.resize(static_cast<size_t>(to - out.data()));
 }
 
+// Event and member names are the program's own words and need no escape.
 JsonLine::JsonLine(std::string_view event, std::string& out) : text_(out) {
-  text_ += "{\"event\":";
-  AppendJsonString(text_, event);
+  text_.append("{\"event\":\"").append(event).append(1, '"');
 }
 
 void JsonLine::Name(std::string_view name) {
-  text_ += ',';
-  AppendJsonString(text_, name);
-  text_ += ':';
+  text_.append(",\"").append(name).append("\":");
 }
 
 JsonLine& JsonLine::Add(std::string_view name, std::string_view text) {
