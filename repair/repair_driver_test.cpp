@@ -173,55 +173,10 @@ TEST_F(RepairDriverTest, EitherOpeningBoxDeclinedEndsBeforeTheWindowOrAnyDriveIs
 
 // --- Nothing to repair --------------------------------------------------------
 
-TEST_F(RepairDriverTest, NoFixedDriveIsToldWithTheAnalysingTextStillShown) {
+// Each way to a run with nothing to repair ends in its own box, after every
+// drive it should search was searched, and leaves every document as it was.
+TEST_F(RepairDriverTest, NothingToRepairIsToldInItsOwnBox) {
   Install("r\\Quarnel");
-  MapDrives({{'A', platform::kDriveRemovable, tree_.PathOf("r")},
-             {'N', platform::kDriveNetwork, tree_.PathOf("r")},
-             {'S', platform::kDriveCdRom, tree_.PathOf("r")},
-             {'M', platform::kDriveRamDisk, tree_.PathOf("r")}});
-  Answer({kYes, kOk, kOk});
-
-  EXPECT_EQ(Run(), 2);
-  ASSERT_EQ(ui_->Boxes().size(), 3u);
-  EXPECT_EQ(LastBox().style, 16);
-  EXPECT_EQ(LastBox().title, kTitle);
-  EXPECT_EQ(LastBox().text,
-            "Windows is reporting that this computer has no hard drives.\r\n\r\n"
-            "Please restart your computer and run this program again.\r\n\r\n"
-            "If, after restarting your computer you still see this message, contact Tessaly "
-            "for assistance.\r\n\r\n" +
-                kSupport);
-  EXPECT_EQ(ui_->History(StatusLine::kMain), std::vector<std::string>{kAnalyzing});
-  EXPECT_EQ(ui_->History(StatusLine::kDetail), std::vector<std::string>{""});
-  EXPECT_EQ(ui_->Ending(), Ending::kNoFixedDrive);
-  EXPECT_EQ(Document("r\\Quarnel"), "old");
-}
-
-TEST_F(RepairDriverTest, NoExecutableAnywhereIsToldAfterEveryDriveWasSearched) {
-  tree_.MakeFolder("d\\Notes");
-  tree_.MakeFile("d\\Notes\\QUARN.exe.bak");
-  MakeWindow("DE");
-  Answer({kYes, kOk, kOk});
-
-  EXPECT_EQ(Run(), 2);
-  ASSERT_EQ(ui_->Boxes().size(), 3u) << "no default question without the default executable";
-  EXPECT_EQ(LastBox().style, 48);
-  EXPECT_EQ(LastBox().text,
-            "Windows is reporting that Quarnel is not installed on this computer.\r\n\r\n"
-            "If you're sure that Quarnel is installed on this computer, please restart your "
-            "computer and run this updater again. If, after restarting your computer and running "
-            "this updater a second time you still encounter this error, contact Tessaly "
-            "technical support for assistance.\r\n\r\n" +
-                kSupport);
-  EXPECT_EQ(ui_->History(StatusLine::kMain),
-            (std::vector<std::string>{kAnalyzing, Searching("D"), Searching("E")}));
-  EXPECT_EQ(ui_->Text(StatusLine::kDetail), tree_.PathOf("d\\Notes\\QUARN.exe.bak"))
-      << "the last path the search showed stays";
-  EXPECT_TRUE(ui_->CancelEnabled());
-  EXPECT_EQ(ui_->Ending(), Ending::kNotInstalled);
-}
-
-TEST_F(RepairDriverTest, InstallationsWithoutThePackageEntryAreSkippedSilently) {
   Install("d\\Old", /*package=*/false);
   Install("d\\Hidden", /*package=*/false);
   tree_.MakeFile("d\\Hidden\\Packages\\QUARN");
@@ -229,30 +184,80 @@ TEST_F(RepairDriverTest, InstallationsWithoutThePackageEntryAreSkippedSilently) 
   Install("d\\System", /*package=*/false);
   tree_.MakeFile("d\\System\\Packages\\QUARN");
   tree_.SetAttributes("d\\System\\Packages\\QUARN", platform::kAttrSystem);
-  MakeWindow("D");
-  Answer({kYes, kOk, kOk});
+  tree_.MakeFolder("e\\Notes");
+  tree_.MakeFile("e\\Notes\\QUARN.exe.bak");
+  const std::string r = tree_.PathOf("r");
+  const struct {
+    std::vector<Drive> drives;
+    int32_t style;
+    std::string text;
+    std::vector<std::string> main_history;
+    std::string detail;
+    bool cancel_enabled;
+    Ending ending;
+  } cases[] = {
+      {{{'A', platform::kDriveRemovable, r},
+        {'N', platform::kDriveNetwork, r},
+        {'S', platform::kDriveCdRom, r},
+        {'M', platform::kDriveRamDisk, r}},
+       16,
+       "Windows is reporting that this computer has no hard drives.\r\n\r\n"
+       "Please restart your computer and run this program again.\r\n\r\n"
+       "If, after restarting your computer you still see this message, contact Tessaly "
+       "for assistance.\r\n\r\n" +
+           kSupport,
+       {kAnalyzing},
+       "",
+       true,
+       Ending::kNoFixedDrive},
+      {{{'E', platform::kDriveFixed, tree_.PathOf("e")}},
+       48,
+       "Windows is reporting that Quarnel is not installed on this computer.\r\n\r\n"
+       "If you're sure that Quarnel is installed on this computer, please restart your "
+       "computer and run this updater again. If, after restarting your computer and running "
+       "this updater a second time you still encounter this error, contact Tessaly "
+       "technical support for assistance.\r\n\r\n" +
+           kSupport,
+       {kAnalyzing, Searching("E")},
+       tree_.PathOf("e\\Notes\\QUARN.exe.bak"),  // the last path the search showed stays
+       true,
+       Ending::kNotInstalled},
+      {{{'D', platform::kDriveFixed, tree_.PathOf("d")},
+        {'E', platform::kDriveFixed, tree_.PathOf("e")}},
+       48,
+       "This repair system has found no copies of Quarnel on your computer.\r\n\r\n"
+       "If you're sure that Quarnel is installed on this computer, please restart your "
+       "computer and run this updater again. If, after restarting your computer and running "
+       "this program a second time you still encounter this error, contact Tessaly "
+       "technical support for assistance.\r\n\r\n" +
+           kSupport,
+       {kAnalyzing, Searching("D"), Searching("E"),
+        "Quarnel repair system found no copies of Quarnel on your computer."},
+       "",
+       false,
+       Ending::kNoneRepaired},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    MapDrives(c.drives);
+    Answer({kYes, kOk, kOk});
 
-  EXPECT_EQ(Run(), 2);
-  ASSERT_EQ(ui_->Boxes().size(), 3u);
-  EXPECT_EQ(LastBox().style, 48);
-  EXPECT_EQ(LastBox().text,
-            "This repair system has found no copies of Quarnel on your computer.\r\n\r\n"
-            "If you're sure that Quarnel is installed on this computer, please restart your "
-            "computer and run this updater again. If, after restarting your computer and running "
-            "this program a second time you still encounter this error, contact Tessaly "
-            "technical support for assistance.\r\n\r\n" +
-                kSupport);
-  EXPECT_EQ(ui_->Text(StatusLine::kMain),
-            "Quarnel repair system found no copies of Quarnel on your computer.");
-  EXPECT_EQ(ui_->Text(StatusLine::kDetail), "");
-  for (const std::string& status : ui_->History(StatusLine::kMain)) {
-    EXPECT_EQ(status.find("Copying"), std::string::npos) << "a skipped installation shows nothing";
+    EXPECT_EQ(Run(), 2);
+    ASSERT_EQ(ui_->Boxes().size(), 3u) << "no default question without the default executable";
+    EXPECT_EQ(LastBox().style, c.style);
+    EXPECT_EQ(LastBox().title, kTitle);
+    EXPECT_EQ(LastBox().text, c.text);
+    EXPECT_EQ(ui_->History(StatusLine::kMain), c.main_history);
+    EXPECT_EQ(ui_->Text(StatusLine::kDetail), c.detail);
+    if (c.ending == Ending::kNoFixedDrive) {
+      EXPECT_EQ(ui_->History(StatusLine::kDetail), std::vector<std::string>{""});
+    }
+    EXPECT_EQ(ui_->CancelEnabled(), c.cancel_enabled);
+    EXPECT_EQ(ui_->Ending(), c.ending);
+    for (const char* folder : {"r\\Quarnel", "d\\Old", "d\\Hidden", "d\\System"}) {
+      EXPECT_EQ(Document(folder), "old") << folder;
+    }
   }
-  EXPECT_FALSE(ui_->CancelEnabled());
-  EXPECT_EQ(ui_->Ending(), Ending::kNoneRepaired);
-  EXPECT_EQ(Document("d\\Old"), "old");
-  EXPECT_EQ(Document("d\\Hidden"), "old");
-  EXPECT_EQ(Document("d\\System"), "old");
 }
 
 // --- Repairs --------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The Windows back-end against real folders on the test prefix's scratch
-// drive: what its own mechanics (temporary file, attribute juggling, find
-// data, drive letters) could get wrong.
+// drive: what its own mechanics (attribute juggling, find data, drive
+// letters) could get wrong.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/dir_entry.h"
 #include "platform/error.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"
@@ -43,18 +42,6 @@ class WindowsLayerTest : public ::testing::Test {
   TestTree tree_;
   FileSystemObjectRef fs_ = CreateFileSystemObject();
 };
-
-TEST_F(WindowsLayerTest, CopyLeavesAPlainDocumentAndNoTemporaryFile) {
-  tree_.MakeFolder("src");
-  tree_.MakeFolder("dest");
-  tree_.MakeFile("src\\doc.txt", std::string(600 * 1024, 'x'));  // several blocks
-  fs_->CopyFile(tree_.PathOf("src\\doc.txt"), tree_.PathOf("dest\\doc.txt"), false);
-  EXPECT_EQ(tree_.List("dest"), std::vector<std::string>{"doc.txt"});
-  EXPECT_EQ(tree_.ReadFile("dest\\doc.txt"), std::string(600 * 1024, 'x'));
-  // The temporary file is made hidden; the document must not stay so, or the
-  // next lookup with selection 0 would miss it.
-  EXPECT_EQ(DirEntryName(tree_.PathOf("dest\\doc.txt"), 0), "doc.txt");
-}
 
 TEST_F(WindowsLayerTest, AFailedRenameGivesBackTheReadOnlyMark) {
   tree_.MakeFile("new.txt", "new");

@@ -42,11 +42,6 @@ inline int32_t Comparable(int32_t attributes) {
                        platform::kAttrDirectory);
 }
 
-// OS error codes for arming faults: errno values natively, Win32 codes on
-// Windows.
-int32_t DiskFullOsError();
-int32_t AccessDeniedOsError();
-
 // The type reported for a drive the prefix lists as "hd" but whose folder is
 // missing: the listed type natively; Windows asks the drive itself, which
 // has no root to answer for, so it is unknown there.

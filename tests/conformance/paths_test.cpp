@@ -108,5 +108,25 @@ TEST_F(Paths, NamesOutsideAscii) {
   EXPECT_EQ(tree_.ReadFile(folder + "\\\xC3\xA9.txt"), "nihon");
 }
 
+TEST_F(Paths, CopyFileAndDeleteFileHonourTheirFlags) {
+  tree_.MakeFile("new.txt", "new");
+  tree_.MakeFile("kept.txt", "kept");
+  tree_.SetAttributes("kept.txt", platform::kAttrReadOnly);
+  const auto copy = [&](const std::string& from, const std::string& to) {
+    return ErrorNumberOf([&] { fso_->CopyFile(tree_.PathOf(from), tree_.PathOf(to), false); });
+  };
+  const auto remove = [&](const std::string& name, bool force) {
+    return ErrorNumberOf([&] { fso_->DeleteFile(tree_.PathOf(name), force); });
+  };
+  EXPECT_EQ(copy("new.txt", "kept.txt"), platform::kFileAlreadyExists);
+  EXPECT_EQ(copy("new.txt", "KEPT.TXT"), platform::kFileAlreadyExists);
+  EXPECT_EQ(copy("none.txt", "x.txt"), platform::kFileNotFound);
+  EXPECT_EQ(remove("kept.txt", false), platform::kPermissionDenied);
+  EXPECT_EQ(tree_.ReadFile("kept.txt"), "kept");
+  EXPECT_EQ(remove("KEPT.TXT", true), 0);
+  EXPECT_EQ(remove("kept.txt", true), platform::kFileNotFound);
+  EXPECT_EQ(tree_.List(), std::vector<std::string>{"new.txt"});
+}
+
 }  // namespace
 }  // namespace lumbrel_conformance

@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 
 #include "platform/file_system.h"
@@ -9,14 +8,8 @@
 
 namespace lumbrel_conformance {
 
-int32_t DiskFullOsError() {
-  return ENOSPC;
-}
 int32_t UnreadableListedDriveType() {
   return platform::kDriveFixed;
-}
-int32_t AccessDeniedOsError() {
-  return EACCES;
 }
 
 bool HasReadOnlyMark(const std::string& windows_path) {

@@ -5,14 +5,8 @@
 
 namespace lumbrel_conformance {
 
-int32_t DiskFullOsError() {
-  return ERROR_DISK_FULL;
-}
 int32_t UnreadableListedDriveType() {
   return platform::kDriveUnknown;
-}
-int32_t AccessDeniedOsError() {
-  return ERROR_ACCESS_DENIED;
 }
 
 bool HasReadOnlyMark(const std::string& windows_path) {
