@@ -16,6 +16,11 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kTwipsPerInch = 1440;
 // One display frame at 60 Hz: the screen cannot show texts any faster.
 constexpr std::chrono::milliseconds kFrame{16};
+// Asking the window system for events is a round trip to it (under Wine
+// dearer than the search's own work on a file): a pump that follows a status
+// write is left out when the last one is younger than this, so a click waits
+// at most this long under the fastest stream of writes.
+constexpr std::chrono::milliseconds kPumpInterval{1};
 
 COLORREF Colour(layout::Rgb rgb) {
   return RGB(rgb.red, rgb.green, rgb.blue);
@@ -162,9 +167,11 @@ void MainWindow::SetText(layout::ControlId id, const std::string& utf8) {
   if (entry == texts_.end()) {
     entry = texts_.insert(texts_.end(), StatusText{id, GetDlgItem(window_, id), {}, false});
   }
-  entry->text = Widen(utf8);
+  // Kept as it came, in a buffer that is reused: converted only if painted.
+  entry->text.assign(utf8);
   entry->waiting = true;
   paint_waiting_ = true;
+  written_since_pump_ = true;
   if (!cancel_enabled_) {
     PaintPending();
   } else {
@@ -184,7 +191,7 @@ void MainWindow::PaintPending() {
   for (StatusText& text : texts_) {
     if (!text.waiting) continue;
     text.waiting = false;
-    SetWindowTextW(text.control, text.text.c_str());
+    SetWindowTextW(text.control, Widen(text.text).c_str());
     // Wine paints a static control inside SetWindowText already; Windows
     // only invalidates it. Either way it is painted once.
     UpdateWindow(text.control);
@@ -203,6 +210,10 @@ void MainWindow::SetCancelEnabled(bool enabled) {
 
 void MainWindow::PumpEvents() {
   PaintIfDue();
+  const Clock::time_point now = Clock::now();
+  if (written_since_pump_ && !click_held_ && now - last_pump_ < kPumpInterval) return;
+  written_since_pump_ = false;
+  last_pump_ = now;
   pumping_ = true;
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -46,7 +46,9 @@ class MainWindow {
   void PaintPending();
   void SetCancelEnabled(bool enabled);
   // Handles every pending event, then a click held from earlier; paints a
-  // waiting text first when its frame is due.
+  // waiting text first when its frame is due. Right after a status write the
+  // events are left for a later pump when the last one was under a
+  // millisecond ago: a stream of writes then pumps once a millisecond.
   void PumpEvents();
 
  private:
@@ -62,15 +64,17 @@ class MainWindow {
 
   struct StatusText {
     layout::ControlId id;
-    HWND control;  // looked up once: each look-up asks the window system
-    std::wstring text;
-    bool waiting;  // not yet on the screen
+    HWND control;      // looked up once: each look-up asks the window system
+    std::string text;  // UTF-8
+    bool waiting;      // not yet on the screen
   };
   using Clock = std::chrono::steady_clock;
 
   std::function<void()> on_cancel_;
   std::vector<StatusText> texts_;
   Clock::time_point last_paint_{};
+  Clock::time_point last_pump_{};
+  bool written_since_pump_ = false;
   bool paint_waiting_ = false;
   bool cancel_enabled_ = true;  // kept, so that a write need not ask
   HWND window_ = nullptr;

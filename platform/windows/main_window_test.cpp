@@ -253,6 +253,19 @@ TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
   front_end_.SetStatusText(StatusLine::kMain, "after the end");
 }
 
+TEST_F(MainWindowTest, AClickDuringAStreamOfWritesIsActedOnAtALaterWrite) {
+  front_end_.Show();
+  front_end_.ProcessPendingEvents();
+  PostMessageW(GetDlgItem(window_, layout::kIdCancel), BM_CLICK, 0, 0);
+  // Writes as fast as a search makes them, each followed by its pump.
+  const ULONGLONG start = GetTickCount64();
+  for (int file = 0; clicks_ == 0 && GetTickCount64() - start < 10000; ++file) {
+    front_end_.SetStatusText(StatusLine::kDetail, "C:\\file" + std::to_string(file));
+    front_end_.ProcessPendingEvents();
+  }
+  EXPECT_EQ(clicks_, 1);
+}
+
 // Closes the first message box that opens, with the given answer.
 VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = FindWindowW(L"#32770", L"Lumbrel box test");
