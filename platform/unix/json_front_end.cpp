@@ -41,7 +41,11 @@ void JsonFrontEnd::Unload() {
 }
 
 void JsonFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
-  JsonLine("status", pending_).Add("line", static_cast<int32_t>(line)).Add("text", text).End();
+  // The event of every file a search examines: its fixed part goes over whole.
+  pending_ += line == StatusLine::kMain ? R"({"event":"status","line":1,"text":)"
+                                        : R"({"event":"status","line":2,"text":)";
+  AppendJsonString(pending_, text);
+  pending_ += "}\n";
   if (pending_.size() >= kWriteOutSize || clock_() - last_write_out_ >= kWriteOutInterval) {
     WriteOut();
   }
