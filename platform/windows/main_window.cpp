@@ -17,10 +17,11 @@ constexpr int kTwipsPerInch = 1440;
 // One display frame at 60 Hz: the screen cannot show texts any faster.
 constexpr std::chrono::milliseconds kFrame{16};
 // Asking the window system for events is a round trip to it (under Wine
-// dearer than the search's own work on a file): a pump that follows a status
-// write is left out when the last one is younger than this, so a click waits
-// at most this long under the fastest stream of writes.
-constexpr std::chrono::milliseconds kPumpInterval{1};
+// several times dearer than the search's own work on a file): a pump that
+// follows a status write is left out when the last one is younger than this.
+// A click then waits at most a quarter of a frame, less than the screen
+// could ever show.
+constexpr std::chrono::milliseconds kPumpInterval{4};
 
 COLORREF Colour(layout::Rgb rgb) {
   return RGB(rgb.red, rgb.green, rgb.blue);

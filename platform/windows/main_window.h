@@ -47,8 +47,8 @@ class MainWindow {
   void SetCancelEnabled(bool enabled);
   // Handles every pending event, then a click held from earlier; paints a
   // waiting text first when its frame is due. Right after a status write the
-  // events are left for a later pump when the last one was under a
-  // millisecond ago: a stream of writes then pumps once a millisecond.
+  // events are left for a later pump when the last one was under 4 ms ago:
+  // a stream of writes then pumps four times a frame.
   void PumpEvents();
 
  private:
