@@ -33,13 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   CheckString(input);
 
-  // Split at the first NUL: a name and a text, as an event carries them.
+  // Split at the first NUL: two texts, as a box event carries them (event
+  // and member names are the program's own words).
   const size_t cut = input.find('\0');
-  const std::string_view name = input.substr(0, cut);
+  const std::string_view title = input.substr(0, cut);
   const std::string_view text = cut == std::string_view::npos ? "" : input.substr(cut + 1);
-  const std::string line = platform::posix::JsonLine(name)
-                               .Add(text, name)
-                               .Add("n", static_cast<int32_t>(size) - 7)
+  const std::string line = platform::posix::JsonLine("box")
+                               .Add("title", title)
+                               .Add("style", static_cast<int32_t>(size) - 7)
+                               .Add("text", text)
                                .Add("b", size % 2 == 0)
                                .Finish();
   Require(!line.empty() && line.back() == '\n');
@@ -47,9 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   strict_json::Reader reader(line);
   Require(reader.Document());
   const auto& strings = reader.Strings();
-  Require(strings.size() == 6);
-  Require(strings[1] == strict_json::WithReplacements(name));
-  Require(strings[2] == strict_json::WithReplacements(text));
-  Require(strings[3] == strict_json::WithReplacements(name));
+  Require(strings.size() == 8);
+  Require(strings[3] == strict_json::WithReplacements(title));
+  Require(strings[6] == strict_json::WithReplacements(text));
   return 0;
 }
