@@ -21,9 +21,6 @@ using Paths = std::vector<std::string>;
 
 class Roots : public ::testing::Test {
  protected:
-  // Only the roots themselves, in the order the walk visits them.
-  Paths RootsWalked() { return walk_loops::FolderLoop(tree); }
-
   void ExpectNoWalk(int32_t code) {
     EXPECT_EQ(tree.ErrorNumber(), code);
     EXPECT_FALSE(tree.Finished());
@@ -84,12 +81,6 @@ TEST_F(Roots, EmptyRootListsReportMinusOne) {
   }
 }
 
-TEST_F(Roots, FolderCollectionRootsWalkInEnumerationOrder) {
-  tree.SetRoot(RootValue::OfFolders(fake_tree::MakeCollection<platform::Folder>({Q, P})), 1);
-  ASSERT_EQ(tree.ErrorNumber(), 0);
-  EXPECT_EQ(RootsWalked(), (Paths{"F:\\Q", "F:\\P"}));
-}
-
 TEST_F(Roots, UnlistableFolderCollectionPassesItsError) {
   tree.SetRoot(RootValue::OfFolder(Q), 0);
   const auto bad = fake_tree::MakeCollection<platform::Folder>({P, Q}, ListFault::kMoreThanCount);
@@ -101,13 +92,6 @@ TEST_F(Roots, UnlistableFolderCollectionPassesItsError) {
     EXPECT_EQ(error.Text(), "Subscript out of range");
   }
   ExpectNoWalk(-1);
-}
-
-TEST_F(Roots, ADriveRootStartsAtItsTopFolder) {
-  D->AddFolder("sub");
-  tree.SetRoot(RootValue::OfDrive(drive), 0);
-  ASSERT_EQ(tree.ErrorNumber(), 0);
-  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"D:\\", "D:\\sub"}));
 }
 
 TEST_F(Roots, ADriveRootThatIsNotReadyFailsWithTheDrivesError) {
@@ -122,12 +106,13 @@ TEST_F(Roots, ADriveRootThatIsNotReadyFailsWithTheDrivesError) {
   ExpectNoWalk(-1);
 }
 
-TEST_F(Roots, CollectionsWalkTheirElementsInOrder) {
+TEST_F(Roots, CollectionsWalkTheirElementsInOrderDrivesFromTheirTopFolder) {
+  D->AddFolder("sub");
   tree.SetRoot(RootValue::OfCollection(
                    {RootValue::OfFolder(Q), RootValue::OfDrive(drive), RootValue::OfFolder(P)}),
-               1);
+               0);
   ASSERT_EQ(tree.ErrorNumber(), 0);
-  EXPECT_EQ(RootsWalked(), (Paths{"F:\\Q", "D:\\", "F:\\P"}));
+  EXPECT_EQ(walk_loops::FolderLoop(tree), (Paths{"F:\\Q", "D:\\", "D:\\sub", "F:\\P"}));
 
   // A drive element that is not ready is no usable root, never an error.
   drive->not_ready = true;
@@ -139,16 +124,6 @@ TEST_F(Roots, ARootListMayNameTheSameFolderTwice) {
   P->AddFile("f");
   tree.SetRoot(RootValue::OfCollection({RootValue::OfFolder(P), RootValue::OfFolder(P)}), 0);
   EXPECT_EQ(walk_loops::FileLoop(tree), (Paths{"F:\\P\\f", "F:\\P\\f"}));
-}
-
-TEST_F(Roots, AFinishedWalkerStartsAgainFromNewRoots) {
-  tree.SetRoot(RootValue::OfFolder(P), 0);
-  tree.MoveNextFolder();
-  ASSERT_TRUE(tree.Finished());
-  tree.SetRoot(RootValue::OfFolder(Q), 0);
-  EXPECT_FALSE(tree.Finished());
-  EXPECT_EQ(tree.ErrorNumber(), 0);
-  EXPECT_EQ(tree.GetFolder(), Q);
 }
 
 }  // namespace

@@ -124,17 +124,6 @@ TEST_F(SearchTest, ARealDriveRootGivesRootedPaths) {
   EXPECT_EQ(Shown(), std::vector<std::string>{placed});
 }
 
-TEST_F(SearchTest, AFolderRemovedDuringTheWalkIsPassedOver) {
-  for (const char* folder : {"a", "b", "c"}) tree_.MakeFolder(folder);
-  tree_.MakeFile("a\\first.txt");
-  tree_.MakeFile("b\\Target.bin");
-  tree_.MakeFile("c\\Target.bin");
-  screen_->OnStatus([this](StatusLine line, const std::string& text) {
-    if (line == StatusLine::kDetail && text == tree_.PathOf("a\\first.txt")) tree_.Remove("b");
-  });
-  EXPECT_EQ(Find("Target.bin"), StringArray{tree_.PathOf("c\\Target.bin")});
-}
-
 class CancelTest : public SearchTest {
  protected:
   CancelTest() {
@@ -203,21 +192,6 @@ TEST_F(CancelTest, ClicksBeforeTheSearchAreAskedAboutOnceAtTheFirstFile) {
   EXPECT_EQ(Find("Target.bin"), StringArray{tree_.PathOf("Target.bin")});
   ASSERT_EQ(screen_->Boxes().size(), 1u);
   ExpectBoxBetween(0, "f1.txt", "f2.txt");
-}
-
-TEST_F(SearchTest, CountingAndJoiningStringArrays) {
-  frmMain& f = *form_;
-  EXPECT_EQ(Peer::CountItems(f, StringArray{}), 0);
-  EXPECT_EQ(Peer::CountItems(f, StringArray{"x"}), 1);
-  EXPECT_TRUE(Peer::CombineArrays(f, {}, {}).empty());
-  EXPECT_EQ(Peer::CombineArrays(f, {}, {"x"}), StringArray{"x"});
-  EXPECT_EQ(Peer::CombineArrays(f, {"x"}, {}), StringArray{"x"});
-  const StringArray first{"a", "b"};
-  const StringArray second{"c"};
-  EXPECT_EQ(Peer::CombineArrays(f, first, second), (StringArray{"a", "b", "c"}));
-  EXPECT_EQ(Peer::CombineArrays(f, first, first), (StringArray{"a", "b", "a", "b"}));
-  EXPECT_EQ(first, (StringArray{"a", "b"}));
-  EXPECT_EQ(second, StringArray{"c"});
 }
 
 }  // namespace

@@ -21,10 +21,6 @@ struct frmMainTestPeer {
   static int32_t CountItems(frmMain& form, const StringArray& pArray) {
     return form.CountItems(pArray);
   }
-  static StringArray CombineArrays(frmMain& form, const StringArray& pFirst,
-                                   const StringArray& pSecond) {
-    return form.CombineArrays(pFirst, pSecond);
-  }
 
   // Puts a substitute file-system object in place before first use, so tests
   // can stage faults a real disk cannot.

@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/error.h"
-
 namespace platform {
 namespace {
 
@@ -44,18 +42,6 @@ class ExecutableFolderTest : public testing::Test {
   std::string old_prefix_;
   bool had_prefix_ = false;
 };
-
-TEST_F(ExecutableFolderTest, OutsideEveryDriveSaysSo) {
-  MapDrive("t:", prefix_);
-  try {
-    ExecutableFolder();
-    FAIL() << "no drive holds " << program_folder_;
-  } catch (const PlatformError& error) {
-    EXPECT_EQ(error.Number(), kPathNotFound);
-    EXPECT_EQ(error.Text(),
-              "The program's folder " + program_folder_.string() + " is on no Wine drive");
-  }
-}
 
 TEST_F(ExecutableFolderTest, MapsThroughTheDriveThatHoldsItMostClosely) {
   MapDrive("z:", "/");
