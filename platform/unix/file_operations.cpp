@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -56,7 +55,10 @@ class TemporaryFile {
     static std::atomic<unsigned> counter{0};
     FailIfFaulted(FaultPoint::kCopyCreateTemporary);
     for (;;) {
-      path_ = folder + "/~lumbrel-" + std::to_string(getpid()) + '-' +
+      // The leading dot hides it from its first instant to its rename, on
+      // any file system, with no mark to set or clear: the rename to the
+      // document's name is what makes it visible.
+      path_ = folder + "/.~lumbrel-" + std::to_string(getpid()) + '-' +
               std::to_string(counter.fetch_add(1)) + ".tmp";
       int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd >= 0) {
@@ -65,9 +67,6 @@ class TemporaryFile {
       }
       if (errno != EEXIST) throw ErrnoError(errno, ErrnoSubject::kPath);
     }
-    // Hidden from the user should the program die before the rename; a file
-    // system without extended attributes just shows it.
-    fsetxattr(fd_->Get(), kDosAttribute, "0x2", 3, 0);
   }
   ~TemporaryFile() {
     fd_.reset();
@@ -78,12 +77,10 @@ class TemporaryFile {
 
   int Fd() const { return fd_->Get(); }
 
-  // Durable on disk, no longer hidden, closed; then it takes the place of
-  // `destination` in one step. The mark goes only after the slow flush, so a
-  // program killed meanwhile leaves a hidden leftover, not a visible one.
+  // Durable on disk and closed; then it takes the place of `destination` in
+  // one step.
   void Commit(const std::string& destination) {
     if (fsync(fd_->Get()) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-    fremovexattr(fd_->Get(), kDosAttribute);
     if (fd_->Close() != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
     FailIfFaulted(FaultPoint::kCopyRename);
     if (rename(path_.c_str(), destination.c_str()) != 0) {
