@@ -1,11 +1,10 @@
 #pragma once
 
-// The three loops a caller drives the walker with, each recording the Path
-// of every entry it is handed. Only the very first get may find nothing
-// (an unreadable first root or first file); a get after a move that finds
-// nothing although the walk goes on is recorded as "<none>". A loop that runs
-// past `limit` steps stops and records "<no end>", so a walk that never
-// finishes fails a test instead of hanging it.
+// The loops a caller drives the walker with, each recording the Path of every
+// entry it is handed. Only the very first get may find nothing (an unreadable
+// first root or first file); a later get that finds nothing although the walk
+// goes on is recorded as "<none>". A loop past `limit` steps records
+// "<no end>" and stops, so a walk that never finishes fails instead of hanging.
 
 #include <string>
 #include <vector>
@@ -14,10 +13,11 @@
 
 namespace walk_loops {
 
+using Paths = std::vector<std::string>;
 inline constexpr int kDefaultLimit = 100000;
 
 template <class Ref>
-void Record(const Ref& entry, bool first, std::vector<std::string>& seen) {
+void Record(const Ref& entry, bool first, Paths& seen) {
   if (entry) {
     seen.push_back(entry->Path());
   } else if (!first) {
@@ -26,8 +26,8 @@ void Record(const Ref& entry, bool first, std::vector<std::string>& seen) {
 }
 
 // repeat { GetFolder; use it; MoveNextFolder } until Finished.
-inline std::vector<std::string> FolderLoop(crtDTree& tree, int limit = kDefaultLimit) {
-  std::vector<std::string> seen;
+inline Paths FolderLoop(crtDTree& tree, int limit = kDefaultLimit) {
+  Paths seen;
   bool first = true;
   do {
     if (limit-- == 0) {
@@ -42,8 +42,8 @@ inline std::vector<std::string> FolderLoop(crtDTree& tree, int limit = kDefaultL
 }
 
 // repeat { MoveNextFile; GetFile; use it } until Finished.
-inline std::vector<std::string> FileLoop(crtDTree& tree, int limit = kDefaultLimit) {
-  std::vector<std::string> seen;
+inline Paths FileLoop(crtDTree& tree, int limit = kDefaultLimit) {
+  Paths seen;
   do {
     if (limit-- == 0) {
       seen.push_back("<no end>");
@@ -56,10 +56,10 @@ inline std::vector<std::string> FileLoop(crtDTree& tree, int limit = kDefaultLim
 }
 
 // GetFile first, then repeat { MoveNextFile; GetFile } until Finished.
-inline std::vector<std::string> FileLoopAskingFirst(crtDTree& tree, int limit = kDefaultLimit) {
-  std::vector<std::string> seen;
+inline Paths FileLoopAskingFirst(crtDTree& tree, int limit = kDefaultLimit) {
+  Paths seen;
   Record(tree.GetFile(), true, seen);
-  const std::vector<std::string> rest = FileLoop(tree, limit);
+  const Paths rest = FileLoop(tree, limit);
   seen.insert(seen.end(), rest.begin(), rest.end());
   return seen;
 }

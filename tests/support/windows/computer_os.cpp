@@ -1,0 +1,50 @@
+#include "tests/support/computer_os.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace lumbrel_test::computer_os {
+
+bool OwnsWholeDrives() {
+  return false;
+}
+
+unsigned ProcessId() {
+  return static_cast<unsigned>(GetCurrentProcessId());
+}
+
+std::string EnterNewPrefix(std::string&, bool&) {
+  return {};
+}
+
+void LeavePrefix(const std::string&, bool) {}
+
+std::filesystem::path Host(const std::string&, const std::string& windows_path) {
+  return std::filesystem::path(std::u8string(windows_path.begin(), windows_path.end()));
+}
+
+void SetAttributes(const std::filesystem::path& path, int32_t attributes) {
+  const DWORD current = GetFileAttributesW(path.c_str());
+  if (current == INVALID_FILE_ATTRIBUTES) {
+    throw std::runtime_error("cannot examine " + path.string());
+  }
+  constexpr DWORD kChosen = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  DWORD wanted = (current & FILE_ATTRIBUTE_ARCHIVE) | (static_cast<DWORD>(attributes) & kChosen);
+  if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
+  if (!SetFileAttributesW(path.c_str(), wanted)) {
+    throw std::runtime_error("cannot set the attributes of " + path.string());
+  }
+}
+
+// Wine's CreateSymbolicLinkW may report success without making anything, so
+// only a reparse point actually found counts.
+bool MakeLink(const std::filesystem::path& link, const std::filesystem::path& target) {
+  constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  const DWORD kind = std::filesystem::is_directory(target) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+  CreateSymbolicLinkW(link.c_str(), target.c_str(), kind | kUnprivileged);
+  const DWORD attributes = GetFileAttributesW(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+}  // namespace lumbrel_test::computer_os
