@@ -1,5 +1,6 @@
-// The file-existence test on real entries of every kind, and the start-up
-// run's last word for each way out of the driver.
+// The file-existence test on staged entries of every kind, and the start-up
+// run's last word for failures a real disk cannot produce. Each ending of a
+// real run is decided by the program's transcripts (tests/golden).
 
 #include "app/mod_main.h"
 
@@ -8,112 +9,83 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-#include "platform/error.h"
-#include "platform/file_system.h"
+#include "platform/message_box.h"
 #include "platform/program_end.h"
 #include "tests/support/scripted_front_end.h"
-#include "tests/support/test_tree.h"
+#include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
 #include "ui/frm_main_test_peer.h"
 
 namespace {
 
-using lumbrel_test::ScriptedFrontEnd;
-using lumbrel_test::TestTree;
-
 TEST(IsFileExistingTest, CountsFilesWhateverTheirAttributesButNeverAFolder) {
-  TestTree tree;
-  tree.MakeFile("plain.exe");
-  tree.MakeFile("readonly.exe");
-  tree.SetAttributes("readonly.exe", platform::kAttrReadOnly);
-  tree.MakeFile("hidden.exe");
-  tree.SetAttributes("hidden.exe", platform::kAttrHidden);
-  tree.MakeFile("system.exe");
-  tree.SetAttributes("system.exe", platform::kAttrSystem | platform::kAttrHidden);
-  tree.MakeFolder("folder.exe");
-
-  for (const char* name : {"plain.exe", "readonly.exe", "hidden.exe", "system.exe"}) {
-    EXPECT_TRUE(modMain::IsFileExisting(tree.PathOf(name))) << name;
+  lumbrel_test::TestComputer computer;
+  const std::string at = computer.AddDrive('T') + "\\";
+  const std::pair<const char*, int32_t> files[] = {
+      {"plain.exe", 0},
+      {"readonly.exe", platform::kAttrReadOnly},
+      {"hidden.exe", platform::kAttrHidden},
+      {"system.exe", platform::kAttrSystem | platform::kAttrHidden}};
+  for (const auto& [name, attributes] : files) {
+    computer.MakeFile(at + name);
+    computer.SetAttributes(at + name, attributes);
+    EXPECT_TRUE(modMain::IsFileExisting(at + name)) << name;
   }
-  EXPECT_FALSE(modMain::IsFileExisting(tree.PathOf("folder.exe")));
-  EXPECT_FALSE(modMain::IsFileExisting(tree.PathOf("missing.exe")));
-  EXPECT_FALSE(modMain::IsFileExisting(tree.PathOf("missing\\plain.exe")));
+  computer.MakeFolder(at + "folder.exe");
+  for (const char* name : {"folder.exe", "missing.exe", "missing\\plain.exe"}) {
+    EXPECT_FALSE(modMain::IsFileExisting(at + name)) << name;
+  }
+  computer.SetAttributes(at + "readonly.exe", 0);
 }
 
-// A file-system object whose every use fails the way the test chooses, so
-// that the driver's first step that touches the disk raises it.
+// A file-system object whose first use fails the way the test chooses.
 class FailingFileSystem : public platform::FileSystemObject {
  public:
   explicit FailingFileSystem(std::function<void()> fail) : fail_(std::move(fail)) {}
   std::shared_ptr<platform::DriveCollection> Drives() override {
-    return Fail<platform::DriveCollection>();
-  }
-  platform::FolderRef GetFolder(const std::string&) override { return Fail<platform::Folder>(); }
-  std::string GetParentFolderName(const std::string&) override {
-    fail_();
-    return {};
-  }
-  void CopyFile(const std::string&, const std::string&, bool) override { fail_(); }
-  void DeleteFile(const std::string&, bool) override { fail_(); }
-
- private:
-  template <class T>
-  std::shared_ptr<T> Fail() {
     fail_();
     return nullptr;
   }
+  platform::FolderRef GetFolder(const std::string&) override { return nullptr; }
+  std::string GetParentFolderName(const std::string&) override { return {}; }
+  void CopyFile(const std::string&, const std::string&, bool) override {}
+  void DeleteFile(const std::string&, bool) override {}
+
+ private:
   std::function<void()> fail_;
 };
 
-class RunTest : public ::testing::Test {
- protected:
-  // A run whose drive listing does `fail`, answered Yes and OK.
-  int RunFailingWith(std::function<void()> fail) {
-    auto front_end = std::make_unique<ScriptedFrontEnd>();
-    ui_ = front_end.get();
-    window_ = std::make_unique<frmMain>(std::move(front_end));
-    frmMainTestPeer::SetFileSystem(*window_, std::make_shared<FailingFileSystem>(std::move(fail)));
-    frmMainTestPeer::SetUtilityFolder(*window_, "T:\\");
-    ui_->QueueAnswer(6);
-    ui_->QueueAnswer(1);
-    return modMain::Run(*window_);
+TEST(RunTest, FailuresBeyondThePlatformsAreReportedInPlainWordsAndProgramEndsKeepTheirOwn) {
+  const struct {
+    std::function<void()> fail;
+    int status;
+    std::optional<std::string> report;
+    platform::Ending ending;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, 3, "7 Out of memory", platform::Ending::kError},
+      {[] { throw std::logic_error("broken list"); }, 3, "51 Internal error: broken list",
+       platform::Ending::kError},
+      {[] { throw platform::ProgramEnd{platform::Ending::kInputClosed}; }, 1, std::nullopt,
+       platform::Ending::kInputClosed},
+  };
+  for (const auto& c : cases) {
+    auto front_end = std::make_unique<lumbrel_test::ScriptedFrontEnd>();
+    lumbrel_test::ScriptedFrontEnd& ui = *front_end;
+    frmMain window(std::move(front_end));
+    frmMainTestPeer::SetFileSystem(window, std::make_shared<FailingFileSystem>(c.fail));
+    frmMainTestPeer::SetUtilityFolder(window, "T:\\");
+    ui.QueueAnswer(platform::kAnswerYes);
+    ui.QueueAnswer(platform::kAnswerOk);
+    EXPECT_EQ(modMain::Run(window), c.status);
+    EXPECT_EQ(ui.ErrorReport(), c.report);
+    EXPECT_EQ(ui.Ending(), c.ending);
+    EXPECT_TRUE(ui.Unloaded());
   }
-
-  ScriptedFrontEnd* ui_ = nullptr;
-  std::unique_ptr<frmMain> window_;
-};
-
-TEST_F(RunTest, PlatformErrorIsReportedWithItsNumberAndTextAndExitsThree) {
-  EXPECT_EQ(RunFailingWith([] { throw platform::PlatformError(71); }), 3);
-  EXPECT_EQ(ui_->ErrorReport(), "71 Disk not ready");
-  EXPECT_EQ(ui_->Ending(), platform::Ending::kError);
-  EXPECT_TRUE(ui_->Unloaded());
-  // The report comes while the window is still there, then the end, then it goes.
-  const auto& t = ui_->Transcript();
-  ASSERT_GE(t.size(), 3u);
-  EXPECT_EQ(t[t.size() - 3], "error 71 Disk not ready");
-  EXPECT_EQ(t[t.size() - 2], "end error");
-  EXPECT_EQ(t[t.size() - 1], "unload");
-}
-
-TEST_F(RunTest, ExhaustedMemoryAndOtherFailuresAreReportedInPlainWords) {
-  EXPECT_EQ(RunFailingWith([] { throw std::bad_alloc(); }), 3);
-  EXPECT_EQ(ui_->ErrorReport(), "7 Out of memory");
-
-  EXPECT_EQ(RunFailingWith([] { throw std::logic_error("broken list"); }), 3);
-  EXPECT_EQ(ui_->ErrorReport(), "51 Internal error: broken list");
-  EXPECT_EQ(ui_->Ending(), platform::Ending::kError);
-}
-
-TEST_F(RunTest, ProgramEndFromDeepInsideGivesItsOwnEndingAndStatus) {
-  EXPECT_EQ(RunFailingWith([] { throw platform::ProgramEnd{platform::Ending::kInputClosed}; }), 1);
-  EXPECT_EQ(ui_->Ending(), platform::Ending::kInputClosed);
-  EXPECT_FALSE(ui_->ErrorReport().has_value());
-  EXPECT_TRUE(ui_->Unloaded());
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "platform/dir_entry.h"
 #include "platform/text.h"
 #include "tests/conformance/conformance_support.h"
-#include "tests/support/test_tree.h"
+#include "tests/support/test_computer.h"
 
 namespace lumbrel_conformance {
 namespace {
@@ -19,28 +19,34 @@ class Attributes : public testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"plain.txt", "hidden.txt", "system.txt", "readonly.txt"}) {
-      tree_.MakeFile(name, name);
+      computer_.MakeFile(At(name), name);
     }
-    for (const char* name : {"Plain", "Hidden", "System", "ReadOnly"}) tree_.MakeFolder(name);
-    tree_.SetAttributes("hidden.txt", kAttrHidden);
-    tree_.SetAttributes("system.txt", kAttrSystem);
-    tree_.SetAttributes("readonly.txt", kAttrReadOnly);
-    tree_.SetAttributes("Hidden", kAttrHidden);
-    tree_.SetAttributes("System", kAttrSystem);
-    tree_.SetAttributes("ReadOnly", kAttrReadOnly);
+    for (const char* name : {"Plain", "Hidden", "System", "ReadOnly"})
+      computer_.MakeFolder(At(name));
+    computer_.SetAttributes(At("hidden.txt"), kAttrHidden);
+    computer_.SetAttributes(At("system.txt"), kAttrSystem);
+    computer_.SetAttributes(At("readonly.txt"), kAttrReadOnly);
+    computer_.SetAttributes(At("Hidden"), kAttrHidden);
+    computer_.SetAttributes(At("System"), kAttrSystem);
+    computer_.SetAttributes(At("ReadOnly"), kAttrReadOnly);
   }
   void TearDown() override {
     // Writable again, so that the tree can go.
-    tree_.SetAttributes("readonly.txt", 0);
-    tree_.SetAttributes("ReadOnly", 0);
+    computer_.SetAttributes(At("readonly.txt"), 0);
+    computer_.SetAttributes(At("ReadOnly"), 0);
   }
 
-  lumbrel_test::TestTree tree_;
+  std::string At(const std::string& relative) const {
+    return lumbrel_test::PathIn(area_, relative);
+  }
+
+  lumbrel_test::TestComputer computer_;
+  std::string area_ = computer_.AddDrive('T');
   platform::FileSystemObjectRef fso_ = platform::CreateFileSystemObject();
 };
 
 TEST_F(Attributes, ListedFilesAndFoldersReportThem) {
-  platform::FolderRef root = fso_->GetFolder(tree_.Root());
+  platform::FolderRef root = fso_->GetFolder(At(""));
   std::vector<std::pair<std::string, int32_t>> seen;
   auto files = root->Files()->Enumerate();
   for (platform::FileRef file; files->Next(file);) {
@@ -64,10 +70,10 @@ TEST_F(Attributes, ListedFilesAndFoldersReportThem) {
 }
 
 TEST_F(Attributes, ReadOnlyFolder) {
-  if (!HasReadOnlyMark(tree_.PathOf("ReadOnly"))) {
+  if (!HasReadOnlyMark(At("ReadOnly"))) {
     GTEST_SKIP() << "this system cannot mark a folder read-only";
   }
-  platform::FolderRef root = fso_->GetFolder(tree_.Root());
+  platform::FolderRef root = fso_->GetFolder(At(""));
   auto folders = root->SubFolders()->Enumerate();
   for (platform::FolderRef folder; folders->Next(folder);) {
     int32_t expected = kAttrDirectory | (folder->Name() == "ReadOnly" ? kAttrReadOnly : 0) |
@@ -75,14 +81,13 @@ TEST_F(Attributes, ReadOnlyFolder) {
                        (folder->Name() == "System" ? kAttrSystem : 0);
     EXPECT_EQ(Comparable(folder->Attributes()), expected) << folder->Name();
   }
-  EXPECT_EQ(Comparable(fso_->GetFolder(tree_.PathOf("readonly"))->Attributes()),
+  EXPECT_EQ(Comparable(fso_->GetFolder(At("readonly"))->Attributes()),
             kAttrDirectory | kAttrReadOnly);
 }
 
 TEST_F(Attributes, FoldersFoundByPathReportThem) {
-  EXPECT_EQ(Comparable(fso_->GetFolder(tree_.PathOf("HIDDEN"))->Attributes()),
-            kAttrDirectory | kAttrHidden);
-  EXPECT_EQ(Comparable(fso_->GetFolder(tree_.PathOf("plain"))->Attributes()), kAttrDirectory);
+  EXPECT_EQ(Comparable(fso_->GetFolder(At("HIDDEN"))->Attributes()), kAttrDirectory | kAttrHidden);
+  EXPECT_EQ(Comparable(fso_->GetFolder(At("plain"))->Attributes()), kAttrDirectory);
 }
 
 TEST_F(Attributes, DirEntryNameSelectsByHiddenSystemAndFolder) {
@@ -101,27 +106,28 @@ TEST_F(Attributes, DirEntryNameSelectsByHiddenSystemAndFolder) {
       {"System", "", "", ""},
   };
   for (const Case& c : cases) {
-    std::string path = tree_.PathOf(c.name);
+    std::string path = At(c.name);
     EXPECT_EQ(DirEntryName(path, 0), c.with0) << c.name;
     EXPECT_EQ(DirEntryName(path, 16), c.with16) << c.name;
     EXPECT_EQ(DirEntryName(path, 39), c.with39) << c.name;
   }
-  EXPECT_EQ(DirEntryName(tree_.PathOf("Hidden"), kAttrDirectory | kAttrHidden), "Hidden");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("System"), kAttrDirectory | kAttrSystem), "System");
+  EXPECT_EQ(DirEntryName(At("Hidden"), kAttrDirectory | kAttrHidden), "Hidden");
+  EXPECT_EQ(DirEntryName(At("System"), kAttrDirectory | kAttrSystem), "System");
 }
 
 TEST_F(Attributes, DirEntryNameGivesTheStoredNameOrNothing) {
-  tree_.MakeFolder("Packages\\QUARN");
-  EXPECT_EQ(DirEntryName(UpperCase(tree_.PathOf("plain.txt")), 0), "plain.txt");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("packages\\quarn"), 16), "QUARN");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("missing.txt"), 39), "");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("missing\\plain.txt"), 39), "");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("plain.txt\\x"), 39), "");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("plain.*"), 39), "");
-  EXPECT_EQ(DirEntryName(tree_.PathOf("plain.tx?"), 39), "");
+  computer_.MakeFolder(At("Packages\\QUARN"));
+  EXPECT_EQ(DirEntryName(UpperCase(At("plain.txt")), 0), "plain.txt");
+  EXPECT_EQ(DirEntryName(At("packages\\quarn"), 16), "QUARN");
+  EXPECT_EQ(DirEntryName(At("missing.txt"), 39), "");
+  EXPECT_EQ(DirEntryName(At("missing\\plain.txt"), 39), "");
+  EXPECT_EQ(DirEntryName(At("plain.txt\\x"), 39), "");
+  EXPECT_EQ(DirEntryName(At("plain.*"), 39), "");
+  EXPECT_EQ(DirEntryName(At("plain.tx?"), 39), "");
 }
 
 TEST_F(Attributes, DirEntryNameOnADriveThatCannotBeRead) {
+  computer_.AddDrive('U', "missing");
   EXPECT_EQ(ErrorNumberOf([] { DirEntryName("U:\\QUARN.exe", 0); }), platform::kDiskNotReady);
 }
 

@@ -5,25 +5,17 @@
 // prefix, under wine64 the Win32 back-end inside it.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "tests/support/test_computer.h"
 
 namespace lumbrel_conformance {
 
-// The error number `action` raised, 0 when it raised none.
-inline int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::PlatformError& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using lumbrel_test::ErrorNumberOf;
 
 // The names a collection delivers, in its order; checks that Count() agrees.
 template <class T>

@@ -3,13 +3,34 @@
 #include <map>
 
 #include "tests/conformance/conformance_support.h"
+#include "tests/support/test_computer.h"
 
 namespace lumbrel_conformance {
 namespace {
 
 using platform::CreateFileSystemObject;
 
-TEST(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
+// The drives scripts/make-test-prefix lays out for Wine, staged alike natively.
+class Drives : public testing::Test {
+ protected:
+  Drives() {
+    for (const auto& [letter, type] : {std::pair{'A', "unlisted"},
+                                       {'C', "hd"},
+                                       {'K', "unlisted"},
+                                       {'M', "ramdisk"},
+                                       {'N', "network"},
+                                       {'R', "floppy"},
+                                       {'S', "cdrom"},
+                                       {'T', "hd"},
+                                       {'U', "missing"},
+                                       {'V', "nowhere"}}) {
+      computer_.AddDrive(letter, type);
+    }
+  }
+  lumbrel_test::TestComputer computer_;
+};
+
+TEST_F(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
   auto drives = CreateFileSystemObject()->Drives();
   std::map<std::string, int32_t> types;
   std::string order;
@@ -30,7 +51,7 @@ TEST(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
   EXPECT_EQ(types, expected);
 }
 
-TEST(Drives, RootFolderOfAReadableDriveAndOfOneThatIsNot) {
+TEST_F(Drives, RootFolderOfAReadableDriveAndOfOneThatIsNot) {
   auto items = CreateFileSystemObject()->Drives()->Enumerate();
   int checked = 0;
   for (platform::DriveRef drive; items->Next(drive);) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/conformance/conformance_support.h"
-#include "tests/support/test_tree.h"
+#include "tests/support/test_computer.h"
 
 namespace lumbrel_conformance {
 namespace {
@@ -12,11 +12,12 @@ std::string WithoutLineEnd(std::string text) {
 }
 
 TEST(ExecutableFolder, IsTheProgramsFolderAsAWindowsPath) {
-  lumbrel_test::TestTree tree;
-  tree.MakeFolder("Tools\\Lumbrel Restore");
-  std::string output = RunProbeCopiedTo(tree.PathOf("Tools\\Lumbrel Restore\\probe"));
+  lumbrel_test::TestComputer computer;
+  const std::string folder = computer.AddDrive('T') + "\\Tools\\Lumbrel Restore";
+  computer.MakeFolder(folder);
+  std::string output = RunProbeCopiedTo(folder + "\\probe");
   ASSERT_FALSE(output.empty()) << "the probe did not run";
-  EXPECT_EQ(WithoutLineEnd(output), tree.PathOf("Tools\\Lumbrel Restore"));
+  EXPECT_EQ(WithoutLineEnd(output), folder);
 }
 
 }  // namespace

@@ -51,8 +51,9 @@ TestComputer::~TestComputer() {
 std::string TestComputer::AddDrive(char letter, const std::string& type) {
   letter = static_cast<char>(letter & ~0x20);
   const std::string drive{letter, ':'};
+  const bool gone = type == "missing" || type == "nowhere";
   if (!OwnsWholeDrives()) {
-    if (type == "missing") return drive;
+    if (gone) return drive;
     static std::atomic<unsigned> counter{0};
     const std::string area = drive + "\\lt-" + std::to_string(computer_os::ProcessId()) + '-' +
                              std::to_string(counter.fetch_add(1));
@@ -61,9 +62,9 @@ std::string TestComputer::AddDrive(char letter, const std::string& type) {
     return area;
   }
   const std::string folder = prefix_ + "/drive_" + Lower(letter);
-  if (type != "missing") fs::create_directories(folder);
+  if (!gone) fs::create_directories(folder);
   fs::create_symlink(folder, prefix_ + "/dosdevices/" + Lower(letter) + ':');
-  if (type != "unlisted") types_[letter] = type == "missing" ? "hd" : type;
+  if (type != "unlisted" && type != "nowhere") types_[letter] = type == "missing" ? "hd" : type;
   std::ofstream reg(prefix_ + "/system.reg", std::ios::trunc);
   reg << "WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drives]\n";
   for (const auto& [listed, listed_type] : types_) {

@@ -58,7 +58,8 @@ class TestComputer {
 
   // Adds drive `letter` with a Wine drive type ("hd", "cdrom", "floppy",
   // "network", "ramdisk"; "unlisted" leaves the type to Wine's defaults;
-  // "missing" is a fixed drive whose folder is gone). Returns the Windows path
+  // "missing" is a fixed drive whose folder is gone, "nowhere" an unlisted
+  // one whose folder is gone). Returns the Windows path
   // the test may fill: "X:" natively, "X:\lt-<pid>-<n>" under Wine.
   std::string AddDrive(char letter, const std::string& type = "hd");
 
@@ -88,6 +89,13 @@ class TestComputer {
   std::map<char, std::string> types_;
   std::vector<std::string> areas_;
 };
+
+// `relative` inside the folder `area` that AddDrive gave; "" is the folder
+// itself ("X:\" for a whole drive).
+inline std::string PathIn(const std::string& area, const std::string& relative) {
+  if (relative.empty()) return area.size() == 2 ? area + "\\" : area;
+  return area + "\\" + relative;
+}
 
 // The error number `action` raised (a PlatformError), 0 when it raised none.
 template <class Action>

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,18 +22,30 @@
 
 #include "platform/dir_entry.h"
 #include "platform/file_system.h"
-#include "tests/hostile/unix/child_process.h"
-#include "tests/hostile/unix/private_computer.h"
 #include "tests/support/scripted_front_end.h"
+#include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void CopyDocuments() {
-  frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
-  form.CopyAllFiles("H:\\Docs", "H:\\Inst");
+// Starts the copy in a child process and returns its id at once.
+pid_t StartCopy() {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+    form.CopyAllFiles("H:\\Docs", "H:\\Inst");
+    _exit(0);
+  }
+  return pid;
+}
+
+// The child's exit code, or minus the signal that ended it.
+int Wait(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 bool SameButForCase(std::string a, std::string b) {
@@ -56,23 +69,24 @@ std::vector<std::string> Spellings(const std::string& folder, const std::string&
 // stored under `stored_name`, with "Lumbrel.qdoc".
 void KillCopiesOver(const std::string& stored_name, unsigned seed) {
   SCOPED_TRACE("stored as " + stored_name);
-  hostile::PrivateComputer computer;
-  computer.MakeFolder("Docs");
-  const std::string inst = computer.MakeFolder("Inst");
+  lumbrel_test::TestComputer computer;
+  computer.AddDrive('H');
+  computer.MakeFolder("H:\\Inst");
+  const std::string inst = computer.Host("H:\\Inst").string();
   const std::string old_content(3 << 20, 'O');
   const std::string new_content(8 << 20, 'N');
-  computer.MakeFile("Docs/Lumbrel.qdoc", new_content);
+  computer.MakeFile("H:\\Docs\\Lumbrel.qdoc", new_content);
   const auto restore_old = [&] {
     for (const std::string& stored : Spellings(inst, "Lumbrel.qdoc")) {
       std::filesystem::remove(inst + "/" + stored);
     }
-    computer.MakeFile("Inst/" + stored_name, old_content);
+    computer.MakeFile("H:\\Inst\\" + stored_name, old_content);
   };
 
   // How long one whole copy takes here sets the range of the kill delays.
   restore_old();
   const auto start = Clock::now();
-  ASSERT_EQ(hostile::WaitChild(hostile::StartChild(CopyDocuments)), 0);
+  ASSERT_EQ(Wait(StartCopy()), 0);
   const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
   ASSERT_EQ(Spellings(inst, "Lumbrel.qdoc"), std::vector<std::string>{"Lumbrel.qdoc"});
 
@@ -82,15 +96,15 @@ void KillCopiesOver(const std::string& stored_name, unsigned seed) {
   int news = 0;
   for (int round = 0; round < 25; ++round) {
     restore_old();
-    const int pid = hostile::StartChild(CopyDocuments);
+    const pid_t pid = StartCopy();
     std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
     kill(pid, SIGKILL);
-    hostile::WaitChild(pid);
+    Wait(pid);
 
     // Exactly one entry answers to the name, whichever spelling it has.
     const std::vector<std::string> spellings = Spellings(inst, "Lumbrel.qdoc");
     ASSERT_EQ(spellings.size(), 1u) << "round " << round;
-    const std::string now = computer.ReadFile("Inst/" + spellings[0]);
+    const std::string now = computer.Read("H:\\Inst\\" + spellings[0]);
     ASSERT_TRUE(now == old_content || now == new_content)
         << "round " << round << ": " << now.size() << " bytes under " << spellings[0];
     EXPECT_EQ(platform::DirEntryName("H:\\Inst\\Lumbrel.qdoc", 0), spellings[0]);
@@ -125,9 +139,9 @@ void KillCopiesOver(const std::string& stored_name, unsigned seed) {
             << whole.count() << " us\n";
 
   // A later run copies over all of it, with the new spelling.
-  ASSERT_EQ(hostile::WaitChild(hostile::StartChild(CopyDocuments)), 0);
+  ASSERT_EQ(Wait(StartCopy()), 0);
   EXPECT_EQ(Spellings(inst, "Lumbrel.qdoc"), std::vector<std::string>{"Lumbrel.qdoc"});
-  EXPECT_EQ(computer.ReadFile("Inst/Lumbrel.qdoc"), new_content);
+  EXPECT_EQ(computer.Read("H:\\Inst\\Lumbrel.qdoc"), new_content);
 }
 
 TEST(KilledCopy, TheDocumentIsAlwaysTheOldOrTheNewOneWhole) {
