@@ -55,19 +55,6 @@ class StandardTree : public ::testing::Test {
   crtDTree tree;
 };
 
-TEST_F(StandardTree, EachLoopWalksInPreOrderAndSettingsOneStaysInTheRoot) {
-  Root();
-  EXPECT_EQ(FolderLoop(tree), (Paths{R, At("A"), At("A\\A1"), At("B")}));
-  Root();
-  EXPECT_EQ(FileLoop(tree), (Paths{At("r1"), At("r2"), At("A\\A1\\x"), At("B\\y")}));
-  EXPECT_EQ(tree.GetFile(), nullptr);
-  EXPECT_EQ(tree.ErrorNumber(), -3);
-  Root(1);
-  EXPECT_EQ(FolderLoop(tree), Paths{R});
-  Root(1);
-  EXPECT_EQ(FileLoop(tree), (Paths{At("r1"), At("r2")}));
-}
-
 TEST_F(StandardTree, AfterTheLastFolderEveryMoveReportsNoWalk) {
   EXPECT_EQ(tree.ErrorNumber(), 0);  // a new walker is idle
   EXPECT_EQ(tree.GetFile(), nullptr);
