@@ -18,7 +18,8 @@ crtDTree::crtDTree() {
 void crtDTree::SetRoot(const RootValue& pRoot, const int32_t& pSettings) {
   LastErrorNumber = -1;
   WalkState = kIdle;
-  FileCursor = -2;
+  CurrentFolderChanged();
+  LinkTargets.clear();
   if (pSettings == 0) {
     ApplyDefaultSettings();
   } else {

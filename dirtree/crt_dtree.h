@@ -12,11 +12,17 @@
 //
 // Everything held is a snapshot: the subfolder lists of the folders on the
 // current path and the current folder's file list. Entries whose Path can no
-// longer be read are stepped over. A folder reached through a link (alias
-// attribute) below a root is returned but never entered, so link cycles end.
+// longer be read are stepped over.
+//
+// A link below a root (alias attribute) is entered like any folder unless it
+// leads to a folder on the current path (so a cycle ends) or to one a link
+// already led to in this walk (so a farm of links to one folder costs it
+// once). A link whose target cannot be identified is passed over as an
+// unreadable folder: returned, never entered.
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "dirtree/root_value.h"
@@ -62,6 +68,10 @@ class crtDTree {
   static constexpr int32_t kFinished = 1;
   static constexpr int32_t kWalking = 2;
 
+  static constexpr int32_t kEntryUndecided = 0;
+  static constexpr int32_t kEntryAllowed = 1;
+  static constexpr int32_t kEntryRefused = 2;
+
   // Roots and settings.
   void ApplyDefaultSettings();
   platform::FolderRef FolderFromPath(const std::string& pPath);
@@ -91,8 +101,12 @@ class crtDTree {
   // Traversal.
   static FolderList FoldersToList(platform::FolderCollection& pSubFolders);
   static FileList FilesToList(platform::FileCollection& pFiles);
-  // True when the current folder is a link below the roots.
-  bool CurrentFolderIsLink() const;
+  // Whether the current folder may be entered; decided once per folder,
+  // since deciding on a link records its target.
+  bool MayEnterCurrentFolder();
+  bool MayEnterLink(const platform::FolderRef& pLink);
+  bool OnCurrentPath(const platform::FolderIdentity& pIdentity) const;
+  void CurrentFolderChanged();
   void StepFolder();
   bool CurrentFolderReadable() const;
   void LoadFiles();
@@ -108,6 +122,9 @@ class crtDTree {
   std::vector<TreeLevel> Levels;
   FileList CurrentFiles;
   int32_t FileCursor = -2;
+  int32_t CurrentEntry = kEntryUndecided;
+  // Targets of the links entered in this walk.
+  std::set<platform::FolderIdentity> LinkTargets;
   int32_t LastErrorNumber = 0;
   bool DescendSubfolders = true;
 };

@@ -69,23 +69,62 @@ crtDTree::FileList crtDTree::FilesToList(platform::FileCollection& pFiles) {
   return ListFromCollection(pFiles);
 }
 
-// A link below the roots may lead to an ancestor, so the walk never enters
-// one; a folder whose attributes cannot be read (the call raises) is treated
-// the same way by the callers. Roots are entered whatever they are: the caller
-// chose them. Asked only once a listing has found something to enter; a
-// listed folder answers from its listing, without reading the disk.
-bool crtDTree::CurrentFolderIsLink() const {
-  return LevelCount() > 1 && CurrentFolder()->IsAlias();
+void crtDTree::CurrentFolderChanged() {
+  FileCursor = -2;
+  CurrentEntry = kEntryUndecided;
+}
+
+// Roots are entered whatever they are: the caller chose them. A folder whose
+// attributes cannot be read (the call raises) is not entered. Asked before
+// either listing, so that a link not to be entered is never listed; a listed
+// folder knows whether it is a link without reading the disk.
+bool crtDTree::MayEnterCurrentFolder() {
+  if (CurrentEntry == kEntryUndecided) {
+    bool allowed = true;
+    if (LevelCount() > 1) {
+      try {
+        const FolderRef& folder = CurrentFolder();
+        allowed = folder && (!folder->IsAlias() || MayEnterLink(folder));
+      } catch (const PlatformError&) {
+        allowed = false;
+      }
+    }
+    CurrentEntry = allowed ? kEntryAllowed : kEntryRefused;
+  }
+  return CurrentEntry == kEntryAllowed;
+}
+
+// Raises when the link's target cannot be identified. The ancestors'
+// identities are read only here, so a tree without links costs nothing more.
+bool crtDTree::MayEnterLink(const FolderRef& pLink) {
+  const platform::FolderIdentity target = pLink->Identity();
+  return !OnCurrentPath(target) && LinkTargets.insert(target).second;
+}
+
+// The folders above the current one, up to its root. One that cannot be
+// identified matches nothing: a walk still ends, as each target is entered
+// once at most.
+bool crtDTree::OnCurrentPath(const platform::FolderIdentity& pIdentity) const {
+  for (size_t level = 0; level + 1 < Levels.size(); ++level) {
+    const TreeLevel& above = Levels[level];
+    const FolderRef& folder = above.Siblings[static_cast<size_t>(above.Position)];
+    try {
+      if (folder && folder->Identity() == pIdentity) return true;
+    } catch (const PlatformError&) {
+      // Not comparable; see above.
+    }
+  }
+  return false;
 }
 
 void crtDTree::StepFolder() {
   try {
     const FolderRef& folder = CurrentFolder();
-    if (DescendSubfolders && folder) {
+    if (DescendSubfolders && folder && MayEnterCurrentFolder()) {
       const std::shared_ptr<platform::FolderCollection> subfolders = folder->SubFolders();
-      if (subfolders->Count() > 0 && !CurrentFolderIsLink()) {
+      if (subfolders->Count() > 0) {
         PushLevel(FoldersToList(*subfolders));
-        FileCursor = -2;
+        CurrentFolderChanged();
         return;
       }
     }
@@ -95,13 +134,13 @@ void crtDTree::StepFolder() {
   while (AtLastFolder()) {
     PopLevel();
     if (LevelCount() == 0) {
-      FileCursor = -2;
+      CurrentFolderChanged();
       WalkState = kFinished;
       return;
     }
   }
   AdvanceFolder();
-  FileCursor = -2;
+  CurrentFolderChanged();
 }
 
 bool crtDTree::CurrentFolderReadable() const {
@@ -112,9 +151,9 @@ bool crtDTree::CurrentFolderReadable() const {
 
 void crtDTree::LoadFiles() {
   try {
-    if (const FolderRef& folder = CurrentFolder()) {
+    const FolderRef& folder = CurrentFolder();
+    if (folder && MayEnterCurrentFolder()) {
       CurrentFiles = FilesToList(*folder->Files());
-      if (ListCount(CurrentFiles) > 0 && CurrentFolderIsLink()) CurrentFiles.clear();
       FileCursor = ListCount(CurrentFiles) > 0 ? 0 : -1;
       return;
     }

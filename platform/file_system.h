@@ -11,6 +11,7 @@
 // Every class is an interface, so that tests can wrap or substitute objects
 // to stage faults a real disk cannot.
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,6 +44,14 @@ class File;
 using DriveRef = std::shared_ptr<Drive>;
 using FolderRef = std::shared_ptr<Folder>;
 using FileRef = std::shared_ptr<File>;
+
+// Which folder a path leads to, whatever links lie on the way: two folders
+// are one exactly when their identities are equal.
+struct FolderIdentity {
+  uint64_t volume = 0;  // device (Linux), volume serial number (Windows)
+  uint64_t file = 0;    // inode (Linux), file ID (Windows)
+  auto operator<=>(const FolderIdentity&) const = default;
+};
 
 // One pass over a collection. Next() stores the next element in `item` and
 // returns true, or returns false at the end. It may throw PlatformError.
@@ -106,6 +115,10 @@ class Folder {
   // throws as Attributes() does. A folder that came from a listing may answer
   // from what the listing saw, without reading the disk again.
   virtual bool IsAlias() { return (Attributes() & kAttrAlias) != 0; }
+  // The identity of the folder this one leads to, through a link too. Read
+  // from the disk when first asked for, then kept. Throws when it cannot be
+  // read, as for a link that leads nowhere.
+  virtual FolderIdentity Identity() = 0;
   // Direct subfolders, from one listing taken now. Throws when the folder
   // cannot be listed.
   virtual std::shared_ptr<FolderCollection> SubFolders() = 0;

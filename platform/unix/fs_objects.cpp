@@ -1,6 +1,9 @@
 #include "platform/unix/fs_objects.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <optional>
 #include <type_traits>
 
 #include "platform/unix/entry_attributes.h"
@@ -16,6 +19,15 @@ int32_t AttributesOf(const std::string& linux_path, std::string_view name, bool 
   int32_t attributes = EntryAttributes(linux_path, name, alias);
   if (attributes < 0) throw ErrnoError(errno, subject);
   return attributes;
+}
+
+// What `name` in the folder open as `dir_fd` leads to, or `path` when no
+// folder is open; links are followed.
+FolderIdentity IdentityOf(int dir_fd, const char* name, const std::string& path) {
+  struct stat info;
+  const int result = dir_fd >= 0 ? fstatat(dir_fd, name, &info, 0) : stat(path.c_str(), &info);
+  if (result != 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
 // An entry of a listing; the listing outlives it (same collection).
@@ -84,6 +96,15 @@ class ListedFolder final : public Folder, private ListedItem {
   std::string Name() override { return std::string(StoredName()); }
   int32_t Attributes() override { return KeptAttributes(ErrnoSubject::kPath); }
   bool IsAlias() override { return ListedAlias(); }
+  // Through the parent listing's open folder when it has one, so the kernel
+  // resolves one name rather than the whole path.
+  FolderIdentity Identity() override {
+    if (!identity_) {
+      identity_ =
+          IdentityOf(Listed().descriptor, Listed().names.data() + Entry().name_offset, LinuxPath());
+    }
+    return *identity_;
+  }
   std::shared_ptr<FolderCollection> SubFolders() override { return contents_.SubFolders(Source()); }
   std::shared_ptr<FileCollection> Files() override { return contents_.Files(Source()); }
 
@@ -91,6 +112,7 @@ class ListedFolder final : public Folder, private ListedItem {
   FolderSource Source() const { return {WindowsPath(), LinuxPath(), &Listed(), &Entry()}; }
 
   FolderContents contents_;
+  std::optional<FolderIdentity> identity_;
 };
 
 class PathFolder final : public Folder {
@@ -107,6 +129,10 @@ class PathFolder final : public Folder {
     return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath);
   }
   bool IsAlias() override { return alias_; }
+  FolderIdentity Identity() override {
+    if (!identity_) identity_ = IdentityOf(-1, nullptr, linux_path_);
+    return *identity_;
+  }
   std::shared_ptr<FolderCollection> SubFolders() override {
     return contents_.SubFolders({windows_path_, linux_path_});
   }
@@ -120,6 +146,7 @@ class PathFolder final : public Folder {
   std::string name_;
   bool alias_;
   FolderContents contents_;
+  std::optional<FolderIdentity> identity_;
 };
 
 // The folders or the files of one shared listing.

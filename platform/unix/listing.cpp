@@ -49,7 +49,8 @@ int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry*
   return open(listing.linux_path.c_str(), kFolderFlags);
 }
 
-// Folder and alias flags of one entry; false when it vanished meanwhile.
+// Folder and alias flags of one entry; false when it vanished meanwhile or is
+// a link that leads nowhere, which Wine leaves out of its listings too.
 bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
   struct stat info;
   if (type == DT_UNKNOWN) {
@@ -57,8 +58,8 @@ bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bo
     type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
   }
   alias = type == DT_LNK;
-  // A link that leads nowhere is listed as a file, as Wine shows it.
-  folder = alias ? fstatat(dir_fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode) : type == DT_DIR;
+  if (alias && fstatat(dir_fd, name, &info, 0) != 0) return false;
+  folder = alias ? S_ISDIR(info.st_mode) : type == DT_DIR;
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
+#include "platform/windows/win_error.h"
 
 namespace platform {
 namespace {
@@ -32,6 +34,22 @@ class WinFile : public File {
   int32_t attributes_;
 };
 
+// Opening with backup semantics follows a link to its folder; asking only
+// for attributes needs no right to read the folder itself.
+FolderIdentity IdentityOf(const std::string& path) {
+  const HANDLE handle = CreateFileW(windows::ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) windows::ThrowLastError();
+  BY_HANDLE_FILE_INFORMATION info;
+  const BOOL read = GetFileInformationByHandle(handle, &info);
+  const DWORD error = GetLastError();
+  CloseHandle(handle);
+  if (!read) throw windows::ErrorFromCode(error);
+  return {info.dwVolumeSerialNumber,
+          (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
+}
+
 class WinFolder : public Folder {
  public:
   WinFolder(std::string path, std::string name, int32_t attributes)
@@ -40,6 +58,10 @@ class WinFolder : public Folder {
   bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override { return attributes_; }
+  FolderIdentity Identity() override {
+    if (!identity_) identity_ = IdentityOf(path_);
+    return *identity_;
+  }
   std::shared_ptr<FolderCollection> SubFolders() override;
   std::shared_ptr<FileCollection> Files() override;
 
@@ -47,6 +69,7 @@ class WinFolder : public Folder {
   std::string path_;
   std::string name_;
   int32_t attributes_;
+  std::optional<FolderIdentity> identity_;
 };
 
 // One listing of a folder; the objects are made as the enumeration reaches

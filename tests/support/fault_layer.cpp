@@ -107,6 +107,7 @@ class FaultyFolder : public platform::Folder {
     CheckAttributes();
     return real_->IsAlias();
   }
+  platform::FolderIdentity Identity() override { return real_->Identity(); }
   std::shared_ptr<platform::FolderCollection> SubFolders() override {
     const ListFault fault = ListingFault(real_->Path(), faults_.subfolders, faults_);
     return std::make_shared<FaultyCollection<platform::Folder>>(real_->SubFolders(), fault,
