@@ -1,8 +1,15 @@
 #include "platform/unix/system_reg.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/unix/wine_drives.h"
 
 namespace platform::posix {
 namespace {
@@ -69,6 +76,31 @@ TEST(SystemReg, LaterSectionOfTheSameNameStillCounts) {
       "[Software\\\\Wine\\\\Drives]\n\"c:\"=\"cdrom\"\n");
   EXPECT_EQ(TypeOf(types, 'c'), kDriveCdRom);
   EXPECT_EQ(TypeOf(types, 'd'), kDriveTypeUnlisted);
+}
+
+TEST(SystemRegFile, OnlyARegularFileOfAtMost64MiBIsRead) {
+  char pattern[] = "/tmp/lumbrel-reg-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string prefix = pattern;
+  const std::string path = prefix + "/system.reg";
+  const auto failure = [&prefix] {
+    try {
+      ReadListedDriveTypes(prefix);
+    } catch (const PlatformError& error) {
+      return error.Text();
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(TypeOf(ReadListedDriveTypes(prefix), 'c'), kDriveTypeUnlisted);  // none at all
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);  // opened blocking, this would hang
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is not a regular file");
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  std::ofstream(path) << "[Software\\\\Wine\\\\Drives]\n\"c:\"=\"cdrom\"\n";
+  ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
+  EXPECT_EQ(TypeOf(ReadListedDriveTypes(prefix), 'c'), kDriveCdRom);
+  ASSERT_EQ(truncate(path.c_str(), (64 << 20) + 1), 0);
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
+  std::filesystem::remove_all(prefix);
 }
 
 }  // namespace
