@@ -14,6 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+auto OpenDescriptors() {
+  return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
 // A prefix of its own with one drive, T:, on a temporary folder.
 class ListingTest : public testing::Test {
  protected:
@@ -135,10 +139,7 @@ TEST_F(ListingTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
   for (int level = 0; level < kDepth; ++level) deepest /= "level" + std::to_string(level);
   fs::create_directories(deepest);
   std::ofstream(deepest / "doc.txt") << "x";
-  const auto open_descriptors = [] {
-    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-  };
-  const auto before = open_descriptors();
+  const auto before = OpenDescriptors();
   // Fewer descriptors than levels: keeping every parent open would run out.
   rlimit old_limit{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old_limit), 0);
@@ -156,10 +157,19 @@ TEST_F(ListingTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
     }
     EXPECT_EQ(path.back()->Count(), 0);
     EXPECT_EQ(Names(*folder->Files()), std::vector<std::string>{"doc.txt"});
-    EXPECT_GT(open_descriptors(), before);
+    EXPECT_GT(OpenDescriptors(), before);
   }
   setrlimit(RLIMIT_NOFILE, &old_limit);
-  EXPECT_EQ(open_descriptors(), before);
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(ListingTest, OpeningDriveRootsLeavesNothingOpen) {
+  const auto before = OpenDescriptors();
+  for (int round = 0; round < 20; ++round) {
+    auto drives = fso_->Drives()->Enumerate();
+    for (DriveRef drive; drives->Next(drive);) EXPECT_EQ(drive->RootFolder()->Path(), "T:\\");
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
 }
 
 TEST_F(ListingTest, AFolderThatVanishedCannotBeListed) {
