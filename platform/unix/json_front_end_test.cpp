@@ -71,7 +71,7 @@ TEST_F(JsonFrontEndTest, ARunReadsAsOneObjectPerLine) {
   front_end_->SetStatusText(StatusLine::kDetail, "");
   front_end_->SetCancelEnabled(false);
   EXPECT_EQ(front_end_->MessageBox("Search all drives?", 52, "Quarnel"), kAnswerNo);
-  front_end_->Unload();
+  // The window closes before the end event, which is the last one.
   front_end_->ReportEnding(Ending::kNotInstalled);
   EXPECT_EQ(Out(),
             "{\"event\":\"box\",\"title\":\"Quarnel Lumbrel Restore\",\"style\":36,"
@@ -137,6 +137,14 @@ TEST_F(JsonFrontEndTest, InputThatEndsBeforeAnAnswerEndsTheProgram) {
   EXPECT_EQ(Out(),
             "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"
             "{\"event\":\"invalid-answer\",\"text\":\"perhaps\"}\n");
+}
+
+TEST_F(JsonFrontEndTest, ALineOverOneKibibyteIsAnInvalidAnswerAndIsNotKept) {
+  Start("y" + std::string(1023, ' ') + "\ny" + std::string(4096, ' ') + "\nn\n");
+  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
+  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerNo);
+  EXPECT_NE(Out().find("invalid-answer"), std::string::npos);
+  EXPECT_LT(Out().size(), 1300u);
 }
 
 TEST_F(JsonFrontEndTest, ALastLineWithoutNewlineStillAnswers) {

@@ -1,6 +1,9 @@
 #include "platform/unix/terminal_front_end.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,6 +11,7 @@
 #include <string>
 
 #include "platform/message_box.h"
+#include "platform/unix/answer_parser.h"
 #include "platform/unix/terminal_panel.h"
 #include "platform/unix/terminal_text.h"
 
@@ -125,6 +129,14 @@ TEST_F(TerminalFrontEndTest, StatusWritesRedrawThePanelInPlace) {
 
 TEST_F(TerminalFrontEndTest, BoxesTakeOneKeyAndEnterTakesTheFirstButton) {
   Start(true);
+  // 38 characters fill a line beside the indent at width 40; the question
+  // and its record wrap alike.
+  const std::string filled = "Your documents are safe in C:\\Backups.";
+  Type("y");
+  EXPECT_EQ(front_end_->MessageBox(filled + " Go on?", 36, "Q"), kAnswerYes);
+  const std::string wrapped = "Q\n  " + filled + "\n  Go on?\n  ";
+  EXPECT_NE(Screen().find(wrapped + "Yes / No (Enter: Yes) "), std::string::npos) << Screen();
+  EXPECT_NE(Screen().find(wrapped + "> Yes\n"), std::string::npos) << Screen();
   Type("xn");
   EXPECT_EQ(front_end_->MessageBox("Repair now?", 36, "Quarnel Lumbrel Restore"), kAnswerNo);
   Type("\n");
@@ -148,10 +160,57 @@ TEST_F(TerminalFrontEndTest, BoxesTakeOneKeyAndEnterTakesTheFirstButton) {
 
 TEST_F(TerminalFrontEndTest, WithoutAKeyboardBoxesReadLines) {
   Start(false);
-  Type("maybe\nNO\n");
+  // A line over 1 KiB is no answer, whatever it starts with.
+  Type("y" + std::string(kMaxAnswerLine, ' ') + "\nNO\n");
   EXPECT_EQ(front_end_->MessageBox("Done.", 64, "Quarnel"), kAnswerOk);  // reads nothing
   EXPECT_EQ(front_end_->MessageBox("Repair now?", 4, "Q"), kAnswerNo);
   EXPECT_NE(Screen().find("Please answer Yes / No"), std::string::npos);
+}
+
+// The program's own front-end on a real terminal: a box takes one key,
+// unechoed and without Enter, Escape cancels, and the settings come back.
+TEST(TerminalKeysTest, OnAPseudoTerminalOneKeyAnswersAndTheSettingsComeBack) {
+  std::fflush(nullptr);
+  int terminal = -1;
+  winsize size{24, 40, 0, 0};
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    termios before{};
+    tcgetattr(STDIN_FILENO, &before);
+    std::unique_ptr<FrontEnd> front_end = CreateFrontEnd();
+    front_end->Show();
+    const int32_t first = front_end->MessageBox("Repair now?", 36, "Q");
+    const int32_t second = front_end->MessageBox("Go on?", 1, "Q");
+    front_end->Unload();
+    termios after{};
+    tcgetattr(STDIN_FILENO, &after);
+    std::printf("answers %d %d, settings back %d\n", first, second,
+                after.c_lflag == before.c_lflag);
+    std::fflush(stdout);
+    _exit(0);
+  }
+  std::string screen;
+  // Reads the terminal until `text` shows, for at most five seconds.
+  const auto await = [&](const std::string& text) {
+    pollfd ready{terminal, POLLIN, 0};
+    char block[4096];
+    ssize_t got = 0;
+    while (screen.find(text) == std::string::npos && poll(&ready, 1, 5000) > 0 &&
+           (got = read(terminal, block, sizeof block)) > 0) {
+      screen.append(block, static_cast<size_t>(got));
+    }
+    return screen.find(text) != std::string::npos;
+  };
+  EXPECT_TRUE(await("(Enter: Yes) ")) << screen;
+  ASSERT_EQ(write(terminal, "n", 1), 1);
+  EXPECT_TRUE(await("(Enter: OK) ")) << screen;
+  ASSERT_EQ(write(terminal, "\x1b", 1), 1);
+  EXPECT_TRUE(await("answers 7 2, settings back 1")) << screen;
+  EXPECT_NE(screen.find("(Enter: Yes) \r\n"), std::string::npos) << "the key was echoed";
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(terminal);
 }
 
 }  // namespace
