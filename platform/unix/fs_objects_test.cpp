@@ -47,15 +47,6 @@ class PrefixTest : public testing::Test {
   }
   fs::path Disk(const std::string& relative) const { return prefix_ / "t" / relative; }
 
-  template <class T>
-  static std::vector<std::string> Names(Collection<T>& collection) {
-    std::vector<std::string> names;
-    auto items = collection.Enumerate();
-    for (std::shared_ptr<T> item; items->Next(item);) names.push_back(item->Name());
-    EXPECT_EQ(collection.Count(), static_cast<int32_t>(names.size()));
-    return names;
-  }
-
   fs::path prefix_;
   std::string old_prefix_;
   FileSystemObjectRef fso_ = CreateFileSystemObject();
@@ -63,16 +54,15 @@ class PrefixTest : public testing::Test {
 
 TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
   fs::create_directory(Disk("first"));
-  std::ofstream(Disk("doc.txt")) << "x";
   FolderRef root = fso_->GetFolder("T:\\");
-  EXPECT_EQ(Names(*root->Files()), std::vector<std::string>{"doc.txt"});
+  EXPECT_EQ(root->Files()->Count(), 0);
   fs::create_directory(Disk("second"));
   // The subfolders of the read the files came from, then a fresh read.
-  EXPECT_EQ(Names(*root->SubFolders()), std::vector<std::string>{"first"});
-  EXPECT_EQ(Names(*root->SubFolders()), (std::vector<std::string>{"first", "second"}));
-  std::ofstream(Disk("later.txt")) << "x";
-  EXPECT_EQ(Names(*root->Files()), (std::vector<std::string>{"doc.txt"}));
-  EXPECT_EQ(Names(*root->Files()), (std::vector<std::string>{"doc.txt", "later.txt"}));
+  EXPECT_EQ(root->SubFolders()->Count(), 1);
+  EXPECT_EQ(root->SubFolders()->Count(), 2);
+  std::ofstream(Disk("doc.txt")) << "x";
+  EXPECT_EQ(root->Files()->Count(), 0);
+  EXPECT_EQ(root->Files()->Count(), 1);
 }
 
 TEST_F(PrefixTest, LinksCountAsWhatTheyLeadToAndDotNamesAsHidden) {
@@ -97,12 +87,12 @@ TEST_F(PrefixTest, LinksCountAsWhatTheyLeadToAndDotNamesAsHidden) {
       {"to-folder", kAttrDirectory | kAttrAlias}};
   EXPECT_EQ(seen, expected);
   EXPECT_TRUE(folder->IsAlias() && fso_->GetFolder("T:\\to-folder")->IsAlias());
-  EXPECT_EQ(Names(*folder->Files()), std::vector<std::string>{"inside.txt"});
+  EXPECT_EQ(folder->Files()->Count(), 1);  // inside.txt
   // A stored mark, when it can be read, says whether a dot name is hidden.
   const std::string profile = Disk(".profile");
   if (setxattr(profile.c_str(), posix::kDosAttribute, "0x0", 3, 0) != 0) GTEST_SKIP();
   EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive);
-  ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "bad", 3, 0), 0);
+  ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
   EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
 }
 

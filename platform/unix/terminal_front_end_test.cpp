@@ -134,7 +134,7 @@ TEST_F(FrontEndTest, WithoutAKeyboardBoxesReadLines) {
 // JSON event formats are decided by the end-to-end runs; these cases decide
 // order, answers, buffering and interrupts.
 TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
-  StartJson("maybe\nY\n");
+  StartJson("maybe\n\tY \n");
   EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
   EXPECT_EQ(front_end_->MessageBox("Done.", 48, "T"), kAnswerOk);  // reads nothing
   front_end_->Show();
@@ -200,8 +200,10 @@ TEST_F(FrontEndTest, JsonCtrlCIsAClickDeliveredOnceAtTheNextPump) {
   EXPECT_EQ(clicks_, 1);
 }
 
-TEST_F(FrontEndTest, JsonCtrlCBeforeTheWindowIsShownEndsTheProgram) {
-  StartJson();
+TEST_F(FrontEndTest, CtrlCEndsTheProgramOnceTheWindowIsGone) {
+  StartTerminal(false);
+  front_end_->Show();
+  front_end_.reset();
   EXPECT_EXIT(std::raise(SIGINT), ::testing::KilledBySignal(SIGINT), "");
 }
 
