@@ -3,6 +3,7 @@
 // What the user may answer to a message box on the terminal or through a
 // pipe: only the buttons of that box count.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,11 @@ struct Button {
 // The box's buttons, left to right (the first is the default); a style
 // without a known button set shows OK alone.
 std::vector<Button> ButtonsOf(int32_t style);
+
+// The longest answer line; a longer one is an invalid answer whose rest is
+// read past without being kept, so a stream without newlines cannot grow
+// memory.
+inline constexpr size_t kMaxAnswerLine = 1024;
 
 // A line of input: a button's label in any case, its first letter, or its
 // answer code, with surrounding blanks (and a CR) ignored. Nothing for an

@@ -1,144 +1,91 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/unix/entry_attributes.h"
+#include "platform/unix/system_reg.h"
+#include "tests/support/test_computer.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A prefix of its own with one drive, T:, on a temporary folder.
-class ListingTest : public testing::Test {
+auto OpenDescriptors() {
+  return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
+// A computer of its own with one drive, T:.
+class PrefixTest : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumbrel-listing-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    prefix_ = pattern;
-    fs::create_directories(prefix_ / "dosdevices");
-    fs::create_directories(prefix_ / "t");
-    fs::create_directory_symlink(prefix_ / "t", prefix_ / "dosdevices" / "t:");
-    const char* old = std::getenv("WINEPREFIX");
-    had_prefix_ = old != nullptr;
-    if (had_prefix_) old_prefix_ = old;
-    setenv("WINEPREFIX", prefix_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_prefix_) {
-      setenv("WINEPREFIX", old_prefix_.c_str(), 1);
-    } else {
-      unsetenv("WINEPREFIX");
-    }
-    fs::remove_all(prefix_);
-  }
-  fs::path Disk(const std::string& relative) const { return prefix_ / "t" / relative; }
+  PrefixTest() { computer_.AddDrive('T'); }
+  void MapDrive(const char* entry, const fs::path& target) { computer_.MapDrive(entry[0], target); }
+  fs::path Disk(const std::string& relative) const { return computer_.Host("T:\\" + relative); }
 
-  template <class T>
-  static std::vector<std::string> Names(Collection<T>& collection) {
-    std::vector<std::string> names;
-    auto items = collection.Enumerate();
-    for (std::shared_ptr<T> item; items->Next(item);) names.push_back(item->Name());
-    EXPECT_EQ(collection.Count(), static_cast<int32_t>(names.size()));
-    return names;
-  }
-
-  fs::path prefix_;
-  std::string old_prefix_;
-  bool had_prefix_ = false;
+  lumbrel_test::TestComputer computer_;
+  fs::path prefix_ = computer_.Prefix();
   FileSystemObjectRef fso_ = CreateFileSystemObject();
 };
 
-TEST_F(ListingTest, OneReadServesFilesAndThenSubfoldersOnce) {
+TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
   fs::create_directory(Disk("first"));
-  std::ofstream(Disk("doc.txt")) << "x";
   FolderRef root = fso_->GetFolder("T:\\");
-  EXPECT_EQ(Names(*root->Files()), std::vector<std::string>{"doc.txt"});
+  EXPECT_EQ(root->Files()->Count(), 0);
   fs::create_directory(Disk("second"));
-  // The subfolders of the read the files came from...
-  EXPECT_EQ(Names(*root->SubFolders()), std::vector<std::string>{"first"});
-  // ...and a fresh read after that.
-  EXPECT_EQ(Names(*root->SubFolders()), (std::vector<std::string>{"first", "second"}));
-  std::ofstream(Disk("later.txt")) << "x";
-  EXPECT_EQ(Names(*root->Files()), (std::vector<std::string>{"doc.txt"}));
-  EXPECT_EQ(Names(*root->Files()), (std::vector<std::string>{"doc.txt", "later.txt"}));
+  // The subfolders of the read the files came from, then a fresh read.
+  EXPECT_EQ(root->SubFolders()->Count(), 1);
+  EXPECT_EQ(root->SubFolders()->Count(), 2);
+  std::ofstream(Disk("doc.txt")) << "x";
+  EXPECT_EQ(root->Files()->Count(), 0);
+  EXPECT_EQ(root->Files()->Count(), 1);
 }
 
-TEST_F(ListingTest, LinksAreListedByWhatTheyLeadTo) {
+TEST_F(PrefixTest, LinksCountAsWhatTheyLeadToAndDotNamesAsHidden) {
   fs::create_directory(Disk("real"));
   std::ofstream(Disk("real/inside.txt")) << "x";
+  std::ofstream(Disk(".profile")) << "x";
   fs::create_directory_symlink(Disk("real"), Disk("to-folder"));
   fs::create_symlink(Disk("real/inside.txt"), Disk("to-file"));
   fs::create_symlink(Disk("gone"), Disk("nowhere"));
   FolderRef root = fso_->GetFolder("t:\\");
-  EXPECT_EQ(Names(*root->SubFolders()), (std::vector<std::string>{"real", "to-folder"}));
-  EXPECT_EQ(Names(*root->Files()), std::vector<std::string>{"to-file"});
-
+  std::vector<std::pair<std::string, int32_t>> seen;
+  auto files = root->Files()->Enumerate();
+  for (FileRef file; files->Next(file);) seen.emplace_back(file->Name(), file->Attributes());
   auto folders = root->SubFolders()->Enumerate();
   FolderRef folder;
-  ASSERT_TRUE(folders->Next(folder));
-  EXPECT_EQ(folder->Attributes() & kAttrAlias, 0);
-  ASSERT_TRUE(folders->Next(folder));
-  EXPECT_EQ(folder->Attributes() & (kAttrAlias | kAttrDirectory), kAttrAlias | kAttrDirectory);
-  EXPECT_EQ(Names(*folder->Files()), std::vector<std::string>{"inside.txt"});
-  EXPECT_EQ(folder->Path(), "T:\\to-folder");
+  while (folders->Next(folder)) seen.emplace_back(folder->Name(), folder->Attributes());
+  const std::vector<std::pair<std::string, int32_t>> expected = {
+      {".profile", kAttrArchive | kAttrHidden},
+      {"to-file", kAttrArchive | kAttrAlias},
+      {"real", kAttrDirectory},
+      {"to-folder", kAttrDirectory | kAttrAlias}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_TRUE(folder->IsAlias() && fso_->GetFolder("T:\\to-folder")->IsAlias());
+  EXPECT_EQ(folder->Files()->Count(), 1);  // inside.txt
+  // A stored mark, when it can be read, says whether a dot name is hidden.
+  const std::string profile = Disk(".profile");
+  if (setxattr(profile.c_str(), posix::kDosAttribute, "0x0", 3, 0) != 0) GTEST_SKIP();
+  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive);
+  ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
+  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
 }
 
-TEST_F(ListingTest, LinkQueryAnswersFromTheListingItself) {
-  fs::create_directory(Disk("real"));
-  fs::create_directory_symlink(Disk("real"), Disk("to-folder"));
-  FolderRef root = fso_->GetFolder("T:\\");
-  EXPECT_FALSE(root->IsAlias());
-  EXPECT_TRUE(fso_->GetFolder("T:\\to-folder")->IsAlias());
-  EXPECT_FALSE(fso_->GetFolder("T:\\real")->IsAlias());
-
-  auto folders = root->SubFolders()->Enumerate();
-  FolderRef real;
-  FolderRef link;
-  ASSERT_TRUE(folders->Next(real));
-  ASSERT_TRUE(folders->Next(link));
-  // Gone from the disk, the entries still say what the listing saw; only
-  // their attributes need the disk.
-  fs::remove(Disk("to-folder"));
-  fs::remove(Disk("real"));
-  EXPECT_FALSE(real->IsAlias());
-  EXPECT_TRUE(link->IsAlias());
-  EXPECT_THROW(link->Attributes(), PlatformError);
-}
-
-TEST_F(ListingTest, ObjectsOutliveTheirCollectionAndEnumerator) {
-  fs::create_directories(Disk("a/b"));
-  FileRef kept;
-  FolderRef inner;
-  {
-    std::ofstream(Disk("a/b/doc.txt")) << "x";
-    auto files = fso_->GetFolder("T:\\A\\B")->Files()->Enumerate();
-    ASSERT_TRUE(files->Next(kept));
-    auto folders = fso_->GetFolder("T:\\a")->SubFolders()->Enumerate();
-    ASSERT_TRUE(folders->Next(inner));
-  }
-  EXPECT_EQ(kept->Path(), "T:\\a\\b\\doc.txt");
-  EXPECT_EQ(inner->Path(), "T:\\a\\b");
-  EXPECT_EQ(Names(*inner->Files()), std::vector<std::string>{"doc.txt"});
-}
-
-// Subfolders are opened through their listed parent while it is held open,
-// and by their whole path past the number of parents kept open.
-TEST_F(ListingTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
+TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
   constexpr int kDepth = 150;
   fs::path deepest = Disk("");
   for (int level = 0; level < kDepth; ++level) deepest /= "level" + std::to_string(level);
   fs::create_directories(deepest);
-  std::ofstream(deepest / "doc.txt") << "x";
-  const auto open_descriptors = [] {
-    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-  };
-  const auto before = open_descriptors();
+  const auto before = OpenDescriptors();
   // Fewer descriptors than levels: keeping every parent open would run out.
   rlimit old_limit{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old_limit), 0);
@@ -154,24 +101,82 @@ TEST_F(ListingTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
       EXPECT_EQ(folder->Name(), "level" + std::to_string(level));
       path.push_back(folder->SubFolders());
     }
-    EXPECT_EQ(path.back()->Count(), 0);
-    EXPECT_EQ(Names(*folder->Files()), std::vector<std::string>{"doc.txt"});
-    EXPECT_GT(open_descriptors(), before);
+    EXPECT_GT(OpenDescriptors(), before);
   }
   setrlimit(RLIMIT_NOFILE, &old_limit);
-  EXPECT_EQ(open_descriptors(), before);
+  EXPECT_EQ(OpenDescriptors(), before);
 }
 
-TEST_F(ListingTest, AFolderThatVanishedCannotBeListed) {
-  fs::create_directory(Disk("brief"));
-  FolderRef folder = fso_->GetFolder("T:\\brief");
-  fs::remove(Disk("brief"));
-  try {
-    folder->Files();
-    FAIL() << "the folder is gone";
-  } catch (const PlatformError& error) {
-    EXPECT_EQ(error.Number(), kPathNotFound);
+TEST_F(PrefixTest, OpeningDriveRootsLeavesNothingOpen) {
+  const auto before = OpenDescriptors();
+  for (int round = 0; round < 20; ++round) {
+    auto drives = fso_->Drives()->Enumerate();
+    for (DriveRef drive; drives->Next(drive);) EXPECT_EQ(drive->RootFolder()->Path(), "T:\\");
   }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
+  const std::string path = prefix_ / "system.reg";
+  const auto failure = [this] {
+    try {
+      fso_->Drives();
+    } catch (const PlatformError& error) {
+      return error.Text();
+    }
+    return std::string("no error");
+  };
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  EXPECT_EQ(failure(), "no error");          // none at all declares nothing
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);  // opened blocking, this would hang
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is not a regular file");
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  std::ofstream(path) << "[Software\\\\Wine\\\\Drives]\n\"t:\"=\"cdrom\"\n";
+  ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
+  DriveRef drive;
+  ASSERT_TRUE(fso_->Drives()->Enumerate()->Next(drive));
+  EXPECT_EQ(drive->Type(), kDriveCdRom);
+  ASSERT_EQ(truncate(path.c_str(), (64 << 20) + 1), 0);
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
+}
+
+// Line endings, unknown types and later sections are the fuzz target's.
+TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
+  const auto types = posix::ParseDriveTypes(
+      "\"e:\"=\"hd\"\n"
+      "[software\\\\WINE\\\\drives] 1700000000\n"
+      "#time=1da0c2a4f3e9b12\n"
+      "; \"a:\"=\"cdrom\"\n"
+      "\"c:\"=\"hd\"\n"
+      "  \"D:\"  =  \"CDROM\"  \n"
+      "\"cc:\"=\"cdrom\"\n"
+      "\"f:\"=dword:00000001\n"
+      "\"g:\"=\"cdrom\n"
+      "[Software\\\\Wine\\\\Drives\\\\Other]\n"
+      "\"h:\"=\"hd\"\n"
+      "[ Software\\\\Wine\\\\Drives ]\n"
+      "\"k:\"=\"ramdisk\"");
+  std::array<int32_t, 26> expected;
+  expected.fill(posix::kDriveTypeUnlisted);
+  expected['c' - 'a'] = kDriveFixed;
+  expected['d' - 'a'] = kDriveCdRom;
+  expected['k' - 'a'] = kDriveRamDisk;
+  EXPECT_EQ(types, expected);
+}
+
+TEST_F(PrefixTest, TheProgramsFolderMapsThroughTheDriveThatHoldsItMostClosely) {
+  const fs::path folder = fs::canonical("/proc/self/exe").parent_path();
+  MapDrive("z:", "/");
+  std::string expected = "Z:" + folder.string();
+  std::replace(expected.begin(), expected.end(), '/', '\\');
+  EXPECT_EQ(ExecutableFolder(), expected);
+  MapDrive("c:", folder.parent_path());
+  MapDrive("d:", folder);
+  MapDrive("f:", folder);  // as close: the first letter wins
+  MapDrive("e:", prefix_ / "nowhere");
+  EXPECT_EQ(ExecutableFolder(), "D:\\");
+  for (const char* entry : {"d:", "f:"}) fs::remove(prefix_ / "dosdevices" / entry);
+  EXPECT_EQ(ExecutableFolder(), "C:\\" + folder.filename().string());
 }
 
 }  // namespace

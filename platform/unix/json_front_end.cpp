@@ -67,11 +67,12 @@ int32_t JsonFrontEnd::MessageBox(const std::string& text, int32_t style, const s
     for (;;) {
       WriteOut();
       std::string line;
-      if (!ReadLine(line)) {
+      bool too_long = false;
+      if (!ReadLine(line, too_long)) {
         WriteOut();
         throw ProgramEnd{Ending::kInputClosed};
       }
-      if (auto answer = ParseAnswer(line, style)) {
+      if (auto answer = too_long ? std::nullopt : ParseAnswer(line, style)) {
         code = *answer;
         break;
       }
@@ -91,6 +92,9 @@ void JsonFrontEnd::ReportUnhandledError(int32_t number, const std::string& text)
 }
 
 void JsonFrontEnd::ReportEnding(Ending ending) {
+  // The end event is the last one: a reader stops there, so the window
+  // closes first.
+  Unload();
   JsonLine("end", pending_).Add("ending", EndingName(ending)).End();
   WriteOut();
 }
@@ -103,10 +107,18 @@ void JsonFrontEnd::WriteOut() {
   pending_.clear();
 }
 
-bool JsonFrontEnd::ReadLine(std::string& line) {
+bool JsonFrontEnd::ReadLine(std::string& line, bool& too_long) {
   line.clear();
+  too_long = false;
   int c = 0;
-  while ((c = std::fgetc(in_)) != EOF && c != '\n') line += static_cast<char>(c);
+  while ((c = std::fgetc(in_)) != EOF && c != '\n') {
+    // The rest of an overlong line is read past, never kept.
+    if (line.size() < kMaxAnswerLine) {
+      line += static_cast<char>(c);
+    } else {
+      too_long = true;
+    }
+  }
   return c == '\n' || !line.empty();
 }
 

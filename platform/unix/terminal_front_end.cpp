@@ -129,9 +129,10 @@ void TerminalFrontEnd::ProcessPendingEvents() {
 
 int32_t TerminalFrontEnd::MessageBox(const std::string& text, int32_t style,
                                      const std::string& title) {
-  size_t width = Width();
+  // One wrapping for the question and its record, so both break alike.
+  const std::vector<std::string> lines = WrapText(text, Width() - 2);
   Print(title);
-  for (const std::string& line : WrapText(text, width - 2)) Print("  " + line);
+  for (const std::string& line : lines) Print("  " + line);
   std::vector<Button> buttons = ButtonsOf(style);
   int32_t code = buttons.front().code;
   if (buttons.size() > 1) {
@@ -151,9 +152,7 @@ int32_t TerminalFrontEnd::MessageBox(const std::string& text, int32_t style,
   // The answered box leaves a record above the panel.
   EraseLive();
   std::fprintf(options_.out, "%s\n", title.c_str());
-  for (const std::string& line : WrapText(text, width - 2)) {
-    std::fprintf(options_.out, "  %s\n", line.c_str());
-  }
+  for (const std::string& line : lines) std::fprintf(options_.out, "  %s\n", line.c_str());
   for (const Button& button : buttons) {
     if (button.code == code) std::fprintf(options_.out, "  > %s\n\n", button.label.c_str());
   }
@@ -188,12 +187,18 @@ int32_t TerminalFrontEnd::ReadKeyAnswer(int32_t style) {
 int32_t TerminalFrontEnd::ReadLineAnswer(int32_t style) {
   for (;;) {
     std::string line;
+    bool too_long = false;
     int byte = 0;
     while ((byte = ReadByte(options_.in_fd)) >= 0 && byte != '\n') {
-      line += static_cast<char>(byte);
+      // The rest of an overlong line is read past, never kept.
+      if (line.size() < kMaxAnswerLine) {
+        line += static_cast<char>(byte);
+      } else {
+        too_long = true;
+      }
     }
     if (byte < 0 && line.empty()) throw ProgramEnd{Ending::kInputClosed};
-    if (auto answer = ParseAnswer(line, style)) return *answer;
+    if (auto answer = too_long ? std::nullopt : ParseAnswer(line, style)) return *answer;
     std::fprintf(options_.out, "\n  Please answer %s: ", ButtonPrompt(style).c_str());
     std::fflush(options_.out);
     ++live_lines_;

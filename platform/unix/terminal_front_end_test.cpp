@@ -1,70 +1,50 @@
 #include "platform/unix/terminal_front_end.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/message_box.h"
-#include "platform/unix/terminal_panel.h"
+#include "platform/unix/answer_parser.h"
+#include "platform/unix/json_front_end.h"
 #include "platform/unix/terminal_text.h"
 
 namespace platform::posix {
 namespace {
 
 using Lines = std::vector<std::string>;
+using std::chrono::milliseconds;
 
-TEST(TerminalTextTest, LineBreaksStartLinesAndLongLinesWrapAtSpaces) {
-  EXPECT_EQ(WrapText("Welcome\r\n\r\nPlease wait...", 20),
-            (Lines{"Welcome", "", "Please wait..."}));
-  EXPECT_EQ(WrapText("one two three four", 9), (Lines{"one two", "three", "four"}));
-  EXPECT_EQ(WrapText("a\nb\rc", 5), (Lines{"a", "b", "c"}));
-  EXPECT_EQ(WrapText("", 10), Lines{});
-}
-
-TEST(TerminalTextTest, LongWordsBreakAndNothingSteersTheTerminal) {
-  EXPECT_EQ(WrapText("C:\\Program Files\\Quarnel\\QUARN.exe", 10),
-            (Lines{"C:\\Program", "Files\\Quar", "nel\\QUARN.", "exe"}));
-  EXPECT_EQ(WrapText("a\x1b[2Jb\tc", 20), (Lines{"a?[2Jb c"}));
-  EXPECT_EQ(WrapText("f\xC3\xBCr \xE9", 20), (Lines{"f\xC3\xBCr \xEF\xBF\xBD"}));
-  // Width counts characters, not bytes.
+TEST(TerminalTextTest, NothingThatSteersTheTerminalIsShownAndWidthCountsCharacters) {
+  EXPECT_EQ(WrapText("a\x1b[2Jb\tc\xE9", 20), (Lines{"a?[2Jb c\xEF\xBF\xBD"}));
   EXPECT_EQ(WrapText("\xC3\xBC\xC3\xBC\xC3\xBC", 3), (Lines{"\xC3\xBC\xC3\xBC\xC3\xBC"}));
+  EXPECT_EQ(WrapText("a\nb\rc", 5), (Lines{"a", "b", "c"}));
 }
 
-TEST(TerminalPanelTest, EveryLineFillsTheWidthAndTheLayoutHoldsStill) {
-  PanelContent empty;
-  Lines panel = ComposePanel(empty, 40);
-  ASSERT_EQ(panel.size(), 16u);
-  for (const std::string& line : panel) EXPECT_EQ(DisplayWidth(line), 40u) << line;
-  EXPECT_EQ(panel[0].find("Quarnel Lumbrel Restore"), 4u);
-  EXPECT_NE(panel[1].find("Quarnel"), std::string::npos);
-  EXPECT_NE(panel[2].find("Lumbrel Restore"), std::string::npos);
-  EXPECT_NE(panel[14].find("[ Cancel ]"), std::string::npos);
-
-  PanelContent busy{"Copying New Documents...\r\n\r\nC:\\Program Files\\Quarnel",
-                    "C:\\a\\very\\long\\path\\that\\does\\not\\fit\\in\\one\\line.qdc", false};
-  Lines shown = ComposePanel(busy, 40);
-  EXPECT_EQ(shown.size(), 16u);
-  EXPECT_EQ(shown[4], "| Copying New Documents...             |");
-  EXPECT_EQ(shown[5], "|                                      |");
-  EXPECT_EQ(shown[6], "| C:\\Program Files\\Quarnel             |");
-  EXPECT_EQ(shown[10], "| C:\\a\\very\\long\\path\\that\\does\\not\\fi |");
-  EXPECT_EQ(shown[11], "| t\\in\\one\\line.qdc                    |");
-  EXPECT_EQ(shown[14].find("[ Cancel ]"), std::string::npos);
-  for (const std::string& line : shown) EXPECT_EQ(DisplayWidth(line), 40u) << line;
-}
-
-// A terminal front-end whose keys come through a pipe and whose screen is
-// kept in memory.
-class TerminalFrontEndTest : public ::testing::Test {
+// A front-end whose input comes through a pipe and whose output, the error
+// report too, is kept in memory; the JSON front-end's clock moves by hand.
+class FrontEndTest : public ::testing::Test {
  protected:
-  void Start(bool keys) {
+  void SetUp() override {
     ASSERT_EQ(pipe(pipe_), 0);
     out_ = open_memstream(&out_data_, &out_size_);
-    TerminalOptions options{pipe_[0], out_, out_, keys, 40};
-    front_end_ = std::make_unique<TerminalFrontEnd>(options);
+  }
+  void StartTerminal(bool keys) {
+    Use(std::make_unique<TerminalFrontEnd>(TerminalOptions{pipe_[0], out_, out_, keys, 40}));
+  }
+  void StartJson(const std::string& input = "") {
+    Type(input);
+    in_ = fdopen(pipe_[0], "r");
+    Use(std::make_unique<JsonFrontEnd>(in_, out_, out_, [this] { return now_; }));
+  }
+  void Use(std::unique_ptr<FrontEnd> front_end) {
+    front_end_ = std::move(front_end);
     front_end_->SetCancelHandler([this] { ++clicks_; });
   }
   void Type(const std::string& keys) {
@@ -80,78 +60,195 @@ class TerminalFrontEndTest : public ::testing::Test {
   }
   void TearDown() override {
     front_end_.reset();
-    close(pipe_[0]);
+    in_ != nullptr ? std::fclose(in_) : close(pipe_[0]);
     if (pipe_[1] >= 0) close(pipe_[1]);
     std::fclose(out_);
     std::free(out_data_);
   }
 
   int pipe_[2] = {-1, -1};
+  std::FILE* in_ = nullptr;
   std::FILE* out_ = nullptr;
   char* out_data_ = nullptr;
   size_t out_size_ = 0;
+  std::chrono::steady_clock::time_point now_{};
   int clicks_ = 0;
-  std::unique_ptr<TerminalFrontEnd> front_end_;
+  std::unique_ptr<FrontEnd> front_end_;
 };
 
-TEST_F(TerminalFrontEndTest, EscapeIsAClickButAnArrowKeyIsNot) {
-  Start(true);
+TEST_F(FrontEndTest, ThePanelIsRedrawnInPlaceAndEscapeAloneIsAClick) {
+  StartTerminal(true);
   front_end_->Show();
-  Type("\x1b[A");
+  const size_t before = Screen().size();
+  front_end_->SetStatusText(StatusLine::kMain, "Analyzing your system, Please wait...");
+  front_end_->SetStatusText(StatusLine::kDetail, "Dokumente f\xC3\xBCr Quarnel");
+  const std::string redraw = Screen().substr(before);
+  // Up over the 16 lines of the panel, clear, draw again, each line as wide.
+  EXPECT_EQ(redraw.rfind("\r\x1b[16A\x1b[J+-- Quarnel Lumbrel Restore -----------+\n", 0), 0u);
+  EXPECT_NE(redraw.find("| Analyzing your system, Please        |\n| wait..."), std::string::npos);
+  EXPECT_NE(redraw.find("| Dokumente f\xC3\xBCr Quarnel                |"), std::string::npos)
+      << redraw;
+  EXPECT_NE(redraw.find("|            [ Cancel ]  Esc or Ctrl-C |"), std::string::npos);
+  Type("\x1b[A");  // an arrow key
   front_end_->ProcessPendingEvents();
   EXPECT_EQ(clicks_, 0);
   Type("\x1b");
-  EXPECT_EQ(clicks_, 0);
   front_end_->ProcessPendingEvents();
   EXPECT_EQ(clicks_, 1);
   front_end_->SetCancelEnabled(false);
+  EXPECT_NE(Screen().rfind("|              Cancel    (unavailable) |"), std::string::npos);
   Type("\x1b");
   front_end_->ProcessPendingEvents();
   EXPECT_EQ(clicks_, 1);
-}
-
-TEST_F(TerminalFrontEndTest, StatusWritesRedrawThePanelInPlace) {
-  Start(true);
-  front_end_->Show();
-  size_t before = Screen().size();
-  front_end_->SetStatusText(StatusLine::kMain, "Analyzing your system, Please wait...");
-  std::string redraw = Screen().substr(before);
-  // Up over the 16 lines of the panel, clear, draw again.
-  EXPECT_EQ(redraw.rfind("\r\x1b[16A\x1b[J", 0), 0u) << redraw;
-  EXPECT_NE(redraw.find("| Analyzing your system, Please        |\n| wait..."), std::string::npos);
   front_end_->Unload();
   EXPECT_EQ(Screen().substr(Screen().size() - 9), "\r\x1b[16A\x1b[J");
 }
 
-TEST_F(TerminalFrontEndTest, BoxesTakeOneKeyAndEnterTakesTheFirstButton) {
-  Start(true);
-  Type("xn");
-  EXPECT_EQ(front_end_->MessageBox("Repair now?", 36, "Quarnel Lumbrel Restore"), kAnswerNo);
-  Type("\n");
-  EXPECT_EQ(front_end_->MessageBox("Repair now?", 36, "Quarnel Lumbrel Restore"), kAnswerYes);
-  Type("\r");
-  EXPECT_EQ(front_end_->MessageBox("Done.", 64, "Quarnel"), kAnswerOk);
-  Type("\x1b");
-  EXPECT_EQ(front_end_->MessageBox("Go on?", 1, "Quarnel"), kAnswerCancel);
-  std::string screen = Screen();
-  EXPECT_NE(screen.find("Yes / No (Enter: Yes)"), std::string::npos);
-  EXPECT_NE(screen.find("Quarnel Lumbrel Restore\n  Repair now?\n  > No\n"), std::string::npos);
-  EXPECT_NE(screen.find("Quarnel\n  Done.\n  > OK\n"), std::string::npos);
+TEST_F(FrontEndTest, BoxesTakeOneKeyAndRecordTheQuestionAsItWasShown) {
+  StartTerminal(true);
+  front_end_->Show();
+  // 38 characters fill a line beside the indent; question and record wrap alike.
+  const std::string filled = "Your documents are safe in C:\\Backups.";
+  Type("xn\n\r");
+  EXPECT_EQ(front_end_->MessageBox(filled + " Go on?", 36, "Q"), kAnswerNo);
+  const std::string wrapped = "Q\n  " + filled + "\n  Go on?\n  ";
+  EXPECT_NE(Screen().find(wrapped + "Yes / No (Enter: Yes) "), std::string::npos) << Screen();
+  EXPECT_NE(Screen().find(wrapped + "> No\n\n+-- Quarnel"), std::string::npos) << Screen();
+  EXPECT_EQ(front_end_->MessageBox("Repair now?", 36, "Q"), kAnswerYes);
+  EXPECT_EQ(front_end_->MessageBox("Done.", 64, "Q"), kAnswerOk);
+  EXPECT_NE(Screen().find("Q\n  Done.\n  OK (Enter) \n"), std::string::npos) << Screen();
+  EXPECT_NE(Screen().find("Q\n  Done.\n  > OK\n"), std::string::npos) << Screen();
   EndInput();
-  try {
-    front_end_->MessageBox("Repair now?", 36, "Q");
-    FAIL() << "a box was answered after the input ended";
-  } catch (const ProgramEnd& end) {
-    EXPECT_EQ(end.ending, Ending::kInputClosed);
-  }
+  EXPECT_THROW(front_end_->MessageBox("Repair now?", 36, "Q"), ProgramEnd);
 }
 
-TEST_F(TerminalFrontEndTest, WithoutAKeyboardBoxesReadLines) {
-  Start(false);
-  Type("maybe\nNO\n");
+TEST_F(FrontEndTest, WithoutAKeyboardBoxesReadLines) {
+  StartTerminal(false);
+  // A line over 1 KiB is no answer, whatever it starts with.
+  Type("y" + std::string(kMaxAnswerLine, ' ') + "\nNO\n");
   EXPECT_EQ(front_end_->MessageBox("Done.", 64, "Quarnel"), kAnswerOk);  // reads nothing
   EXPECT_EQ(front_end_->MessageBox("Repair now?", 4, "Q"), kAnswerNo);
   EXPECT_NE(Screen().find("Please answer Yes / No"), std::string::npos);
+}
+
+// JSON event formats are decided by the end-to-end runs; these cases decide
+// order, answers, buffering and interrupts.
+TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
+  StartJson("maybe\n\tY \n");
+  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
+  EXPECT_EQ(front_end_->MessageBox("Done.", 48, "T"), kAnswerOk);  // reads nothing
+  front_end_->Show();
+  front_end_->Show();
+  front_end_->ReportUnhandledError(76, "Path not found");
+  front_end_->ReportEnding(Ending::kError);
+  EXPECT_EQ(Screen(),
+            "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"
+            "{\"event\":\"invalid-answer\",\"text\":\"maybe\"}\n"
+            "{\"event\":\"answer\",\"code\":6}\n"
+            "{\"event\":\"box\",\"title\":\"T\",\"style\":48,\"text\":\"Done.\"}\n"
+            "{\"event\":\"answer\",\"code\":1}\n"
+            "{\"event\":\"window\",\"state\":\"shown\"}\n"
+            "{\"event\":\"error\",\"number\":76,\"text\":\"Path not found\"}\n"
+            "Run-time error '76':\n\nPath not found\n"
+            "{\"event\":\"window\",\"state\":\"closed\"}\n"
+            "{\"event\":\"end\",\"ending\":\"error\"}\n");
+}
+
+TEST_F(FrontEndTest, JsonStatusEventsWaitForFiftyMillisecondsOrThirtyTwoKibibytes) {
+  StartJson();
+  front_end_->SetStatusText(StatusLine::kMain, "C:\\a");
+  now_ += milliseconds(49);
+  front_end_->SetStatusText(StatusLine::kDetail, "C:\\b");
+  EXPECT_EQ(Screen(), "");
+  now_ += milliseconds(1);
+  front_end_->SetStatusText(StatusLine::kDetail, "C:\\c");
+  const std::string written = Screen();
+  EXPECT_EQ(written.size(), 3 * 43u);  // a 43-byte event each
+  now_ += milliseconds(49);            // the clock starts again at each write-out
+  for (int i = 0; i < 762; ++i) front_end_->SetStatusText(StatusLine::kDetail, "C:\\d");
+  EXPECT_EQ(Screen(), written);
+  front_end_->SetStatusText(StatusLine::kDetail, "C:\\d");  // now 32 KiB wait
+  EXPECT_EQ(Screen().size(), 766 * 43u);
+}
+
+TEST_F(FrontEndTest, JsonLinesOverOneKibibyteAreInvalidAndTheInputsEndEndsTheProgram) {
+  StartJson("y" + std::string(1023, ' ') + "\ny" + std::string(4096, ' ') + "\nc\nperhaps");
+  EndInput();
+  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
+  EXPECT_EQ(front_end_->MessageBox("Go on?", 1, "T"), kAnswerCancel);
+  const size_t answered = Screen().size();
+  EXPECT_NE(Screen().find("invalid-answer"), std::string::npos);
+  EXPECT_LT(answered, 1300u);  // the overlong line is not kept whole
+  EXPECT_THROW(front_end_->MessageBox("Repair?", 36, "T"), ProgramEnd);
+  EXPECT_EQ(Screen().substr(answered),
+            "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"
+            "{\"event\":\"invalid-answer\",\"text\":\"perhaps\"}\n");
+}
+
+TEST_F(FrontEndTest, JsonCtrlCIsAClickDeliveredOnceAtTheNextPump) {
+  StartJson();
+  front_end_->Show();
+  std::raise(SIGINT);
+  EXPECT_EQ(clicks_, 0);
+  front_end_->ProcessPendingEvents();
+  front_end_->ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 1);
+  // Dropped while Cancel is disabled.
+  front_end_->SetCancelEnabled(false);
+  std::raise(SIGINT);
+  front_end_->ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 1);
+}
+
+TEST_F(FrontEndTest, CtrlCEndsTheProgramOnceTheWindowIsGone) {
+  StartTerminal(false);
+  front_end_->Show();
+  front_end_.reset();
+  EXPECT_EXIT(std::raise(SIGINT), ::testing::KilledBySignal(SIGINT), "");
+}
+
+// The program's own front-end on a real terminal: a box takes one key,
+// unechoed and without Enter, Escape cancels, and the settings come back.
+TEST(TerminalKeysTest, OnAPseudoTerminalOneKeyAnswersAndTheSettingsComeBack) {
+  std::fflush(nullptr);
+  int terminal = -1;
+  winsize size{24, 40, 0, 0};
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    termios before{};
+    tcgetattr(STDIN_FILENO, &before);
+    std::unique_ptr<FrontEnd> front_end = CreateFrontEnd();
+    front_end->Show();
+    const int32_t first = front_end->MessageBox("Repair now?", 36, "Q");
+    const int32_t second = front_end->MessageBox("Go on?", 1, "Q");
+    front_end->Unload();
+    termios after{};
+    tcgetattr(STDIN_FILENO, &after);
+    std::printf("answers %d %d, settings back %d\n", first, second,
+                after.c_lflag == before.c_lflag);
+    std::fflush(stdout);
+    _exit(0);
+  }
+  // Keys are typed once the terminal is in key mode, for at most five seconds.
+  termios mode{};
+  for (int wait = 0; wait < 500 && tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ICANON);
+       ++wait) {
+    usleep(10000);
+  }
+  EXPECT_EQ(mode.c_lflag & (ICANON | ECHO), 0u) << "the terminal never took single keys";
+  if ((mode.c_lflag & ICANON) != 0) kill(child, SIGKILL);
+  ASSERT_EQ(write(terminal, "n\x1b", 2), 2);
+  std::string screen;
+  char block[4096];
+  for (ssize_t got = 0; (got = read(terminal, block, sizeof block)) > 0;) {
+    screen.append(block, static_cast<size_t>(got));
+  }
+  waitpid(child, nullptr, 0);
+  close(terminal);
+  EXPECT_NE(screen.find("+-- Quarnel Lumbrel Restore -----------+"), std::string::npos);  // 40 wide
+  EXPECT_NE(screen.find("(Enter: Yes) \r\n"), std::string::npos) << "the key was echoed";
+  EXPECT_NE(screen.find("answers 7 2, settings back 1"), std::string::npos) << screen;
 }
 
 }  // namespace

@@ -1,15 +1,34 @@
 #include "platform/unix/wine_drives.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/unix/system_reg.h"
 
 namespace platform::posix {
+namespace {
+
+// Far above any real prefix's registry; a larger file is no drive list.
+constexpr size_t kMaxSystemReg = 64u << 20;
+
+struct Descriptor {
+  explicit Descriptor(int opened) : fd(opened) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd >= 0) close(fd);
+  }
+  int fd;
+};
+
+}  // namespace
 
 std::string PrefixFolder() {
   const char* prefix = std::getenv("WINEPREFIX");
@@ -24,10 +43,28 @@ std::string DriveFolder(const std::string& prefix, char letter) {
 }
 
 std::array<int32_t, 26> ReadListedDriveTypes(const std::string& prefix) {
-  std::ifstream file(prefix + "/system.reg", std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return ParseDriveTypes(text.str());
+  const std::string path = prefix + "/system.reg";
+  const auto fail = [&path](const std::string& why) {
+    return PlatformError(kPathFileAccessError, "Cannot read the drive list " + path + ": " + why);
+  };
+  // Non-blocking, so that a FIFO in its place cannot stall the program.
+  const Descriptor file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  const int fd = file.fd;
+  if (fd < 0 && errno == ENOENT) return ParseDriveTypes("");
+  if (fd < 0) throw fail(std::strerror(errno));
+  struct stat info;
+  if (fstat(fd, &info) != 0) throw fail(std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) throw fail("it is not a regular file");
+  // Read one byte past the limit, so a file that grew meanwhile is caught.
+  std::string text;
+  char block[65536];
+  ssize_t size = 0;
+  while (text.size() <= kMaxSystemReg && (size = read(fd, block, sizeof block)) > 0) {
+    text.append(block, static_cast<size_t>(size));
+  }
+  if (size < 0) throw fail(std::strerror(errno));
+  if (text.size() > kMaxSystemReg) throw fail("it is larger than 64 MiB");
+  return ParseDriveTypes(text);
 }
 
 int32_t DriveTypeOf(char upper_letter, int32_t listed, const std::string& drive_folder) {

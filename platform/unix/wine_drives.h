@@ -15,7 +15,8 @@ std::string PrefixFolder();
 std::string DriveFolder(const std::string& prefix, char letter);
 
 // The types the prefix's system.reg declares (see ParseDriveTypes); all
-// unlisted when it cannot be read.
+// unlisted when there is none. Throws PlatformError naming the file when it
+// is not a regular file of at most 64 MiB or cannot be read.
 std::array<int32_t, 26> ReadListedDriveTypes(const std::string& prefix);
 
 // A drive's type: the listed one if any, else removable for A and B and

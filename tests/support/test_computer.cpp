@@ -73,6 +73,10 @@ std::string TestComputer::AddDrive(char letter, const std::string& type) {
   return drive;
 }
 
+void TestComputer::MapDrive(char letter, const fs::path& target) {
+  fs::create_directory_symlink(target, prefix_ + "/dosdevices/" + Lower(letter) + ':');
+}
+
 fs::path TestComputer::Host(const std::string& path) const {
   return computer_os::Host(prefix_, path);
 }

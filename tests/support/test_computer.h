@@ -63,6 +63,11 @@ class TestComputer {
   // the test may fill: "X:" natively, "X:\lt-<pid>-<n>" under Wine.
   std::string AddDrive(char letter, const std::string& type = "hd");
 
+  // Natively: drive `letter`, of Wine's default type, leading to the host
+  // folder `target` wherever it is; and the prefix folder itself.
+  void MapDrive(char letter, const std::filesystem::path& target);
+  const std::string& Prefix() const { return prefix_; }
+
   void MakeFolder(const std::string& path);  // parents too
   void MakeFile(const std::string& path, const std::string& content = "");
   // Sets exactly these of read-only (1), hidden (2) and system (4).
