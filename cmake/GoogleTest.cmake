@@ -17,7 +17,7 @@ endif()
 include(GoogleTest)
 
 # lumbrel_add_test(name SOURCES ... LIBS ...): one GoogleTest executable run
-# through CTest; under the win64 build CTest runs it with wine64.
+# through CTest; in the win32-tests build CTest runs it under 32-bit Wine.
 function(lumbrel_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

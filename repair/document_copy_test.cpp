@@ -1,6 +1,6 @@
 // Copying and removing the documents of one folder against another, on real
 // folders, through the system's own file layer: the same cases decide the
-// Linux layer natively and the Win32 layer under wine64.
+// Linux layer natively and the Win32 layer under 32-bit Wine.
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // Small helpers the conformance cases share. Every case here runs against the
-// system's own file-system layer: natively the Linux back-end reading the test
-// prefix, under wine64 the Win32 back-end inside it.
+// system's own file-system layer: natively the Linux back-end reading a
+// private prefix, under 32-bit Wine the Win32 back-end inside the test prefix.
 
 #include <cstdint>
 #include <memory>

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs the real Windows program as a user would, under wine64 on a display of
-# its own: started from its download folder on a prefix where the host sits
-# at its default location, answered by keystrokes, its window photographed.
-# The run accepts every question and must copy the documents. (What each
-# other answer leads to is the driver suite's, on the same Win32 layer.)
+# Runs the shipped program as a user would, under 32-bit Wine on a display of
+# its own: unpacked from the download ZIP into a download folder on a prefix
+# where the host sits at its default location, answered by keystrokes, its
+# window photographed. The run accepts every question and must copy the
+# documents. (What each other answer leads to is the driver suite's, on the
+# same Win32 layer.)
 #
-#   program_gui_test.sh PROGRAM PREFIX DOCS SCREENSHOTS
+#   program_gui_test.sh ZIP PREFIX SCREENSHOTS
 set -uo pipefail
-[ $# -eq 4 ] || { echo "usage: $0 PROGRAM PREFIX DOCS SCREENSHOTS" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 ZIP PREFIX SCREENSHOTS" >&2; exit 2; }
 
 # Keystrokes go to whichever window has the focus: no other test's window
 # may share the display.
@@ -16,17 +17,21 @@ if [ -z "${LUMBREL_GUI_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-docs=$(cd "$3" && pwd)
-shots=$4
+zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+shots=$3
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 mkdir -p "$2" "$shots"
 export WINEPREFIX
 WINEPREFIX=$(cd "$2" && pwd)
 export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+wine=/usr/lib/wine/wine
+wineserver=/usr/lib/wine/wineserver
 "$source_dir/scripts/make-test-prefix" "$WINEPREFIX" || { echo "FAIL: no prefix" >&2; exit 1; }
-trap 'wineserver -k 2>/dev/null' EXIT
+# The documents as delivered, to compare against: a copy of their own.
+pristine=$(mktemp -d "${TMPDIR:-/tmp}/lumbrel-gui.XXXXXX")
+trap '"$wineserver" -k 2>/dev/null; rm -rf -- "$pristine"' EXIT
+unzip -q "$zip" -d "$pristine" || { echo "FAIL: $zip cannot be unpacked" >&2; exit 1; }
+docs=$pristine/Docs
 
 drive_c=$WINEPREFIX/drive_c
 host="$drive_c/Program Files/Quarnel"
@@ -51,8 +56,7 @@ set_up() {
   printf 'host' > "$host/QUARN.exe"
   printf 'old page' > "$host/Packages/My Documents/Lumbrel.qdoc"
   printf 'my letter' > "$host/Packages/My Documents/Letter.qdoc"
-  cp -- "$program" "$utility/LumbrelRestore.exe"
-  cp -r -- "$docs" "$utility/Docs"
+  unzip -q "$zip" -d "$utility" || fail "$zip cannot be unpacked"
 }
 
 start_program() {
@@ -80,7 +84,10 @@ await_box() {
   return 1
 }
 
+# With no window manager keys go to the window under the pointer: point at
+# the box and focus it first.
 answer() {
+  xdotool mousemove --window "$1" 20 20 2>/dev/null
   xdotool windowfocus --sync "$1" 2>/dev/null
   xdotool key "$2"
 }

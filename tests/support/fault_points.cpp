@@ -1,8 +1,8 @@
-#include "platform/fault_injection.h"
-
 #include <array>
 #include <atomic>
 #include <cstddef>
+
+#include "platform/fault_injection.h"
 
 namespace platform {
 namespace {
