@@ -24,4 +24,10 @@ PlatformError::PlatformError(int32_t number) : PlatformError(number, StandardErr
 PlatformError::PlatformError(int32_t number, std::string text)
     : std::runtime_error(text), number_(number), text_(std::move(text)) {}
 
+PlatformError PlatformError::WithPath(std::string path) const {
+  PlatformError named = *this;
+  if (named.path_.empty()) named.path_ = std::move(path);
+  return named;
+}
+
 }  // namespace platform

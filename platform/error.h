@@ -6,7 +6,7 @@
 
 namespace platform {
 
-// The classic runtime's error numbers: users of repair tools know these
+// The runtime's error numbers: users of repair tools know these
 // reports, so every OS failure is mapped onto one of them.
 enum ErrorNumber : int32_t {
   kInvalidProcedureCall = 5,
@@ -31,10 +31,17 @@ class PlatformError : public std::runtime_error {
 
   int32_t Number() const noexcept { return number_; }
   const std::string& Text() const noexcept { return text_; }
+  // The Windows path of the file or folder the failure concerns; empty when
+  // none is known.
+  const std::string& Path() const noexcept { return path_; }
+  // The same error naming `path`, unless it already names one: the innermost
+  // step knows best which entry failed.
+  PlatformError WithPath(std::string path) const;
 
  private:
   int32_t number_;
   std::string text_;
+  std::string path_;
 };
 
 // The classic text of `number`; "Application-defined or object-defined
