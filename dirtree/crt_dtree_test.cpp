@@ -50,7 +50,7 @@ class StandardTree : public ::testing::Test {
   }
 
   TestComputer computer;
-  std::string R = computer.AddDrive('F') + "\\R";
+  std::string R = computer.AddDrive('T') + "\\R";
   platform::FileSystemObjectRef fso = computer.FileSystem();
   crtDTree tree;
 };

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,47 +13,42 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/windows/win32.h"
-#include "tests/support/test_tree.h"
+#include "tests/support/test_computer.h"
 
 namespace platform {
 namespace {
 
-int32_t RaisedNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const PlatformError& error) {
-    return error.Number();
-  }
-  return 0;
-}
-
 class WindowsLayerTest : public ::testing::Test {
  protected:
-  lumbrel_test::TestTree tree_;
+  std::string At(const std::string& relative) const {
+    return lumbrel_test::PathIn(area_, relative);
+  }
+
+  lumbrel_test::TestComputer computer_;
+  std::string area_ = computer_.AddDrive('T');
   FileSystemObjectRef fs_ = CreateFileSystemObject();
 };
 
 TEST_F(WindowsLayerTest, AFailedRenameGivesBackTheReadOnlyMark) {
-  tree_.MakeFile("new.txt", "new");
-  tree_.MakeFile("old.txt", "old");
-  tree_.SetAttributes("old.txt", kAttrReadOnly);
+  computer_.MakeFile(At("new.txt"), "new");
+  computer_.MakeFile(At("old.txt"), "old");
+  computer_.SetAttributes(At("old.txt"), kAttrReadOnly);
   ArmFault(FaultPoint::kCopyRename, ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(
-      RaisedNumber([&] { fs_->CopyFile(tree_.PathOf("new.txt"), tree_.PathOf("old.txt"), true); }),
-      70);
-  EXPECT_EQ(tree_.ReadFile("old.txt"), "old");
-  EXPECT_EQ(tree_.List(), (std::vector<std::string>{"new.txt", "old.txt"}));
+  EXPECT_EQ(lumbrel_test::ErrorNumberOf([&] { fs_->CopyFile(At("new.txt"), At("old.txt"), true); }),
+            70);
+  EXPECT_EQ(computer_.Read(At("old.txt")), "old");
+  EXPECT_EQ(computer_.List(area_), (std::vector<std::string>{"new.txt", "old.txt"}));
   // Still read-only: a delete without force is refused.
-  EXPECT_EQ(RaisedNumber([&] { fs_->DeleteFile(tree_.PathOf("old.txt"), false); }), 70);
+  EXPECT_EQ(lumbrel_test::ErrorNumberOf([&] { fs_->DeleteFile(At("old.txt"), false); }), 70);
 }
 
 // The system answers "access denied" for a folder and "path not found" for
 // a missing parent.
 TEST_F(WindowsLayerTest, DeleteTellsMissingFilesAndFoldersApart) {
-  tree_.MakeFolder("folder");
-  EXPECT_EQ(RaisedNumber([&] { fs_->DeleteFile(tree_.PathOf("folder"), true); }), 53);
-  EXPECT_EQ(RaisedNumber([&] { fs_->DeleteFile(tree_.PathOf("none\\x.txt"), true); }), 76);
-  EXPECT_TRUE(tree_.Exists("folder"));
+  computer_.MakeFolder(At("folder"));
+  EXPECT_EQ(lumbrel_test::ErrorNumberOf([&] { fs_->DeleteFile(At("folder"), true); }), 53);
+  EXPECT_EQ(lumbrel_test::ErrorNumberOf([&] { fs_->DeleteFile(At("none\\x.txt"), true); }), 76);
+  EXPECT_TRUE(computer_.Exists(At("folder")));
 }
 
 TEST_F(WindowsLayerTest, ExecutableFolderOffEveryDriveIsReported) {
