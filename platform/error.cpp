@@ -8,6 +8,7 @@ std::string StandardErrorText(int32_t number) {
   switch (number) {
     case kInvalidProcedureCall: return "Invalid procedure call or argument";
     case kSubscriptOutOfRange: return "Subscript out of range";
+    case kUserInterrupt: return "User interrupt occurred";
     case kFileNotFound: return "File not found";
     case kFileAlreadyExists: return "File already exists";
     case kDiskFull: return "Disk full";

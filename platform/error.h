@@ -11,6 +11,7 @@ namespace platform {
 enum ErrorNumber : int32_t {
   kInvalidProcedureCall = 5,
   kSubscriptOutOfRange = 9,
+  kUserInterrupt = 18,
   kFileNotFound = 53,
   kFileAlreadyExists = 58,
   kDiskFull = 61,

@@ -165,9 +165,26 @@ class FileSystemObject {
   // `overwrite`, an ordinary file is replaced, also when read-only; a hidden
   // or system file or a folder raises 70 "Permission denied". A symbolic link
   // or junction at the destination is itself replaced, never written through.
+  // The program runs with administrator rights in folders anyone may have
+  // prepared, so before anything in the destination's folder is touched,
+  // every link on its path from the drive's root must have been made by an
+  // administrator or by the user running the program (Windows: owned by
+  // Administrators, SYSTEM or TrustedInstaller, or by that user; Linux: by
+  // root or the effective user); else 70 naming that link. The same holds for
+  // a source that is itself a link. The folder is then held open and every
+  // write, rename and removal goes relative to it (or re-verifies it), so a
+  // path swapped during the copy cannot redirect them.
+  // A replaced document keeps its mode (Linux), and also its owner and group
+  // when the program runs as root; a new one gets the folder's defaults.
+  // Temporary files this program left behind when it was killed (Linux: their
+  // process no longer runs; Windows: any that can be deleted) are removed as
+  // the copy begins. SIGTERM or SIGHUP during a copy removes its temporary
+  // file and raises 18 "User interrupt occurred".
+  // Every error raised names the entry it concerns (PlatformError::Path).
   virtual void CopyFile(const std::string& source, const std::string& destination,
                         bool overwrite) = 0;
-  // Removes a file; a read-only one only with `force` (else 70).
+  // Removes a file; a read-only one only with `force` (else 70). Links on the
+  // way are trusted as for CopyFile.
   virtual void DeleteFile(const std::string& path, bool force) = 0;
 };
 

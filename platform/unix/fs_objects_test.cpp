@@ -141,6 +141,28 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
 }
 
 // Line endings, unknown types and later sections are the fuzz target's.
+// Run as root, as in CI: a user's read-only document comes back theirs and
+// read-only whatever the umask; a new one gets what the umask leaves.
+TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
+  computer_.MakeFile("T:\\new.txt", "new");
+  computer_.MakeFile("T:\\old.txt", "old");
+  ASSERT_EQ(chmod(Disk("old.txt").c_str(), 0444), 0);
+  const bool root = geteuid() == 0;
+  ASSERT_TRUE(!root || chown(Disk("old.txt").c_str(), 65534, 65533) == 0);
+  const mode_t umask_before = umask(077);
+  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true);
+  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false);
+  umask(umask_before);
+  struct stat kept {};
+  struct stat fresh {};
+  ASSERT_EQ(stat(Disk("old.txt").c_str(), &kept), 0);
+  ASSERT_EQ(stat(Disk("fresh.txt").c_str(), &fresh), 0);
+  EXPECT_EQ(kept.st_mode & 07777, 0444u);
+  EXPECT_EQ(fresh.st_mode & 07777, 0600u);
+  EXPECT_EQ(kept.st_uid, root ? 65534u : geteuid());
+  EXPECT_EQ(kept.st_gid, root ? 65533u : getegid());
+}
+
 TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
   const auto types = posix::ParseDriveTypes(
       "\"e:\"=\"hd\"\n"

@@ -15,6 +15,9 @@
 #include "platform/windows/win32.h"
 #include "platform/windows/win_error.h"
 
+// After windows.h, which it needs.
+#include <aclapi.h>
+
 namespace platform::windows {
 namespace {
 
@@ -47,6 +50,144 @@ class FileHandle {
  private:
   HANDLE handle_;
 };
+
+// Made by an administrator, the system, the installer service or the user
+// running the program: only such a junction or link may lead a write
+// elsewhere, since the program runs with administrator rights in folders
+// anyone may have prepared.
+bool IsTrustedOwner(PSID owner) {
+  if (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+      IsWellKnownSid(owner, WinLocalSystemSid)) {
+    return true;
+  }
+  SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+  PSID installer = nullptr;  // NT SERVICE\TrustedInstaller
+  if (AllocateAndInitializeSid(&authority, 6, 80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
+                               2271478464u, 0, 0, &installer)) {
+    const bool same = EqualSid(owner, installer) != FALSE;
+    FreeSid(installer);
+    if (same) return true;
+  }
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> user(size);
+  const bool same = size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+                    EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+  CloseHandle(token);
+  return same;
+}
+
+// Whether the reparse point (junction, link) at `path` has a trusted owner.
+bool IsTrustedLink(const std::wstring& path) {
+  FileHandle link(CreateFileW(
+      path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const bool trusted =
+      link.valid() &&
+      GetSecurityInfo(link.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                      nullptr, nullptr, &descriptor) == ERROR_SUCCESS &&
+      owner != nullptr && IsTrustedOwner(owner);
+  if (descriptor != nullptr) LocalFree(descriptor);
+  return trusted;
+}
+
+// Raises 70 naming the first reparse point on the way from the drive's root
+// to `folder` (the folder itself included) whose owner is not trusted.
+void RefuseForeignLinks(const win_path::DrivePath& folder) {
+  win_path::DrivePath walked = folder;
+  walked.components.clear();
+  for (const std::string& name : folder.components) {
+    walked.components.push_back(name);
+    const std::wstring path = ExtendedPath(walked);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      throw ErrorFromCode(GetLastError()).WithPath(win_path::JoinDrivePath(walked));
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !IsTrustedLink(path)) {
+      throw PlatformError(kPermissionDenied).WithPath(win_path::JoinDrivePath(walked));
+    }
+  }
+}
+
+struct FileId {
+  DWORD volume = 0;
+  DWORD high = 0;
+  DWORD low = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+FileId IdOf(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) ThrowLastError();
+  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// The destination folder, held open for the whole copy without sharing
+// deletion, so that it cannot be renamed, removed or replaced by a link
+// meanwhile; its links are checked once it is held. Each step that goes by
+// path checks that the path still leads to it.
+class HeldFolder {
+ public:
+  explicit HeldFolder(const win_path::DrivePath& folder)
+      : path_(ExtendedPath(folder)),
+        handle_(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {
+    if (!handle_.valid()) {
+      const DWORD error = GetLastError();
+      ThrowCode(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    }
+    RefuseForeignLinks(folder);
+    id_ = IdOf(handle_.get());
+    Verify();
+  }
+  const std::wstring& path() const { return path_; }
+
+  // Raises 70 unless the folder's path still leads to the folder held.
+  void Verify() const {
+    FileHandle now(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!now.valid() || !(IdOf(now.get()) == id_)) throw PlatformError(kPermissionDenied);
+  }
+
+ private:
+  std::wstring path_;
+  FileHandle handle_;
+  FileId id_;
+};
+
+// Whether `name` is one of this program's temporary files:
+// "~lumbrel-<digits and dashes>.tmp".
+bool IsTemporaryName(const std::wstring& name) {
+  constexpr std::wstring_view kPrefix = L"~lumbrel-";
+  constexpr std::wstring_view kSuffix = L".tmp";
+  if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+      name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
+    return false;
+  }
+  const std::wstring middle =
+      name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+  return middle.find_first_not_of(L"0123456789-") == std::wstring::npos;
+}
+
+// Temporary files a killed run left behind. One a running copy still writes
+// is open without sharing, so it cannot be deleted and stays.
+void RemoveLeftTemporaryFiles(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((folder + L"\\~lumbrel-*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        IsTemporaryName(found.cFileName)) {
+      DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
 
 // The hidden file the data goes to first; removed unless it has replaced
 // the destination.
@@ -157,21 +298,33 @@ void Respell(const win_path::DrivePath& destination) {
   }
 }
 
-}  // namespace
-
-void CopyFileSafely(const std::string& source, const std::string& destination, bool overwrite) {
+// Opens the document to copy; one that is a junction or link is read only
+// when its owner is trusted.
+HANDLE OpenSource(const std::string& source) try {
   const std::wstring from = ExtendedPath(source);
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      !IsTrustedLink(from)) {
+    throw PlatformError(kPermissionDenied);
+  }
+  FailIfArmed(FaultPoint::kCopyOpenSource);
+  const HANDLE input = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (input == INVALID_HANDLE_VALUE) ThrowLastError();
+  return input;
+} catch (const PlatformError& error) {
+  throw error.WithPath(source);
+}
+
+void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite) {
   win_path::DrivePath target = ResolveDrivePath(destination);
   if (target.components.empty()) throw PlatformError(kPermissionDenied);
   const std::wstring to = ExtendedPath(target);
   win_path::DrivePath parent = target;
   parent.components.pop_back();
-  const std::wstring folder = ExtendedPath(parent);
 
-  FailIfArmed(FaultPoint::kCopyOpenSource);
-  FileHandle input(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!input.valid()) ThrowLastError();
+  FileHandle input(OpenSource(source));
+  const HeldFolder folder(parent);
 
   const DWORD existing = GetFileAttributesW(to.c_str());
   if (existing == INVALID_FILE_ATTRIBUTES) {
@@ -181,15 +334,30 @@ void CopyFileSafely(const std::string& source, const std::string& destination, b
     if ((existing & kRefusedAttributes) != 0) throw PlatformError(kPermissionDenied);
   }
 
-  TemporaryFile temporary(folder);
+  RemoveLeftTemporaryFiles(folder.path());
+  TemporaryFile temporary(folder.path());
   CopyData(input.get(), temporary.handle());
   input.Close();
   temporary.Finish();
+  folder.Verify();
   PutInPlace(temporary, to, existing);
   Respell(target);
 }
 
-void DeleteFileChecked(const std::string& path, bool force) {
+}  // namespace
+
+void CopyFileSafely(const std::string& source, const std::string& destination, bool overwrite) {
+  try {
+    CopyIntoFolder(source, destination, overwrite);
+  } catch (const PlatformError& error) {
+    throw error.WithPath(destination);
+  }
+}
+
+void DeleteFileChecked(const std::string& path, bool force) try {
+  win_path::DrivePath parent = ResolveDrivePath(path);
+  if (!parent.components.empty()) parent.components.pop_back();
+  const HeldFolder folder(parent);
   const std::wstring target = ExtendedPath(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError();
@@ -207,6 +375,8 @@ void DeleteFileChecked(const std::string& path, bool force) {
     if (read_only) SetFileAttributesW(target.c_str(), Settable(attributes));
     ThrowCode(error);
   }
+} catch (const PlatformError& error) {
+  throw error.WithPath(path);
 }
 
 }  // namespace platform::windows

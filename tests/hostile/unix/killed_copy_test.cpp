@@ -1,9 +1,10 @@
-// The program killed outright at random moments while it replaces a large
-// document: afterwards the folder holds the old document or the new one under
-// its name, whole, never neither and never a part, also when the new one
-// spells the name in another letter case; whatever the copy left beside it is
-// a hidden temporary file that a later run neither takes for a document nor
-// trips over.
+// The program killed outright, or asked to stop (SIGTERM, SIGHUP), at random
+// moments while it replaces a large document: afterwards the folder holds the
+// old document or the new one under its name, whole, never neither and never
+// a part, also when the new one spells the name in another letter case. A
+// stopped copy ends as error 18 and leaves nothing beside it; a killed one a
+// hidden temporary file that a later run neither takes for a document nor
+// trips over, and removes.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "platform/dir_entry.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
@@ -35,7 +37,11 @@ pid_t StartCopy() {
   const pid_t pid = fork();
   if (pid == 0) {
     frmMain form(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
-    form.CopyAllFiles("H:\\Docs", "H:\\Inst");
+    try {
+      form.CopyAllFiles("H:\\Docs", "H:\\Inst");
+    } catch (const platform::PlatformError& error) {
+      _exit(error.Number());
+    }
     _exit(0);
   }
   return pid;
@@ -63,6 +69,14 @@ std::vector<std::string> Spellings(const std::string& folder, const std::string&
     if (SameButForCase(stored, name)) found.push_back(stored);
   }
   return found;
+}
+
+int Temporaries(const std::string& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    count += entry.path().filename().string().rfind(".~lumbrel-", 0) == 0;
+  }
+  return count;
 }
 
 // Kills the copy at random moments while it replaces the old document,
@@ -94,12 +108,24 @@ void KillCopiesOver(const std::string& stored_name, unsigned seed) {
   std::uniform_int_distribution<long> delay(0, whole.count() * 5 / 4);
   int olds = 0;
   int news = 0;
-  for (int round = 0; round < 25; ++round) {
+  int stopped = 0;
+  for (int round = 0; round < 36; ++round) {
     restore_old();
     const pid_t pid = StartCopy();
     std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-    kill(pid, SIGKILL);
-    Wait(pid);
+    const int signals[] = {SIGTERM, SIGHUP, SIGKILL};
+    const int signal_sent = signals[round % 3];
+    kill(pid, signal_sent);
+    const int status = Wait(pid);
+    if (signal_sent != SIGKILL) {
+      // Stopped before the copy began, or it ended with 18 (or had finished)
+      // having cleared the folder of every temporary file, its own too.
+      ASSERT_TRUE(status == -signal_sent || status == 18 || status == 0) << status;
+      if (status != -signal_sent) {
+        EXPECT_EQ(Temporaries(inst), 0) << "round " << round;
+      }
+      stopped += status == 18;
+    }
 
     // Exactly one entry answers to the name, whichever spelling it has.
     const std::vector<std::string> spellings = Spellings(inst, "Lumbrel.qdoc");
@@ -119,6 +145,7 @@ void KillCopiesOver(const std::string& stored_name, unsigned seed) {
   // nothing.
   EXPECT_GT(olds, 0);
   EXPECT_GT(news, 0);
+  EXPECT_GT(stopped, 0);
 
   // Leftovers: temporary files only, hidden from their first instant, so a
   // later look-up never takes one for a document.
@@ -135,13 +162,14 @@ void KillCopiesOver(const std::string& stored_name, unsigned seed) {
     EXPECT_EQ(platform::DirEntryName(file->Path(), 0), "") << name;
   }
   std::cout << "[ figures  ] " << olds << " kills left the old document, " << news
-            << " the new one, " << leftovers << " temporary files; a whole copy took "
-            << whole.count() << " us\n";
+            << " the new one, " << stopped << " stopped with 18, " << leftovers
+            << " temporary files; a whole copy took " << whole.count() << " us\n";
 
   // A later run copies over all of it, with the new spelling.
   ASSERT_EQ(Wait(StartCopy()), 0);
   EXPECT_EQ(Spellings(inst, "Lumbrel.qdoc"), std::vector<std::string>{"Lumbrel.qdoc"});
   EXPECT_EQ(computer.Read("H:\\Inst\\Lumbrel.qdoc"), new_content);
+  EXPECT_EQ(Temporaries(inst), 0);
 }
 
 TEST(KilledCopy, TheDocumentIsAlwaysTheOldOrTheNewOneWhole) {
