@@ -4,7 +4,9 @@ if(CMAKE_CROSSCOMPILING)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(LUMBREL_GOOGLETEST_SOURCES /usr/src/googletest CACHE PATH
+      "GoogleTest's sources, compiled for the cross builds")
+  add_subdirectory(${LUMBREL_GOOGLETEST_SOURCES} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # Recent GoogleTest sources name their targets like the installed package.
   foreach(lib gtest gtest_main gmock)
     if(NOT TARGET GTest::${lib})

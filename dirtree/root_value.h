@@ -1,8 +1,8 @@
 #pragma once
 
-// A tagged value that names where a walk starts. Its kind is reported by the
-// type name a scripting runtime would give it ("String", "Folder", ...), so
-// the walker can accept six kinds and turn every other one away. Kinds it
+// A tagged value that names where a walk starts. Its kind is reported by name
+// ("String", "Folder", ...), so the walker can accept six kinds and turn every
+// other one away. Kinds it
 // never accepts (numbers, number lists, the empty reference) exist so that a
 // caller can hand one over by mistake and get the rejection.
 

@@ -26,7 +26,7 @@ enum ErrorNumber : int32_t {
 // end of the program) pass through it.
 class PlatformError : public std::runtime_error {
  public:
-  // The classic text for `number` ("Path not found" for 76).
+  // The standard text for `number` ("Path not found" for 76).
   explicit PlatformError(int32_t number);
   PlatformError(int32_t number, std::string text);
 
@@ -45,7 +45,7 @@ class PlatformError : public std::runtime_error {
   std::string path_;
 };
 
-// The classic text of `number`; "Application-defined or object-defined
+// The standard text of `number`; "Application-defined or object-defined
 // error" for numbers outside the table.
 std::string StandardErrorText(int32_t number);
 

@@ -16,7 +16,7 @@
 namespace platform::windows {
 namespace {
 
-TEST(WinErrorTest, MapsSystemCodesOntoClassicNumbersAndKeepsTheSystemsWordsForOthers) {
+TEST(WinErrorTest, MapsSystemCodesOntoTheTablesNumbersAndKeepsTheSystemsWordsForOthers) {
   const struct {
     DWORD code;
     int32_t number;

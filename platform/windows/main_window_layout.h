@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window's design, kept in twips as it was drawn; main_window.cpp
+// The main window's layout in twips, independent of the screen; main_window.cpp
 // converts to pixels with the screen's actual density.
 
 #include <cstdint>

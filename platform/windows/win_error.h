@@ -7,7 +7,7 @@
 namespace platform::windows {
 
 // The platform error for a Win32 error code: the one place where system
-// errors get their numbers. Codes without a classic counterpart become 75
+// errors get their numbers. Codes without a counterpart in the table become 75
 // with the system's own text.
 PlatformError ErrorFromCode(uint32_t code);
 
