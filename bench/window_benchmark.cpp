@@ -19,7 +19,7 @@
 #include "platform/front_end.h"
 #include "tests/support/scripted_front_end.h"
 #include "ui/frm_main.h"
-#include "ui/frm_main_test_peer.h"
+#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 

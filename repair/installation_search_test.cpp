@@ -12,7 +12,7 @@
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
-#include "ui/frm_main_test_peer.h"
+#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/message_box.h"
 #include "tests/support/scripted_front_end.h"
-#include "ui/frm_main_test_peer.h"
+#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 
