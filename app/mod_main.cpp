@@ -62,11 +62,12 @@ int Run(frmMain& window) {
   } catch (const platform::ProgramEnd& end) {
     ending = end.ending;
   } catch (const platform::PlatformError& error) {
-    front_end.ReportUnhandledError(error.Number(), error.Text());
+    front_end.ReportUnhandledError(error.Number(), error.Text(), error.Path());
   } catch (const std::bad_alloc&) {
-    front_end.ReportUnhandledError(kOutOfMemory, "Out of memory");
+    front_end.ReportUnhandledError(kOutOfMemory, "Out of memory", "");
   } catch (const std::exception& error) {
-    front_end.ReportUnhandledError(kInternalError, std::string("Internal error: ") + error.what());
+    front_end.ReportUnhandledError(kInternalError, std::string("Internal error: ") + error.what(),
+                                   "");
   }
   front_end.ReportEnding(ending);
   window.Unload();

@@ -40,9 +40,11 @@ class FrontEnd {
   // A modal message box; returns the answer code (MessageBoxAnswer). May
   // throw ProgramEnd{Ending::kInputClosed} when the terminal's input ends.
   virtual int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) = 0;
-  // The report of an error nobody handled: "Run-time error '76':" and the
-  // error's text.
-  virtual void ReportUnhandledError(int32_t number, const std::string& text) = 0;
+  // The report of an error nobody handled: "Run-time error '76':", the
+  // error's text and, when `path` is not empty, the file or folder it
+  // concerns, each in a paragraph of its own.
+  virtual void ReportUnhandledError(int32_t number, const std::string& text,
+                                    const std::string& path) = 0;
   // The last word of a run (the terminal's JSON end event; nothing for a
   // window).
   virtual void ReportEnding(Ending ending) = 0;

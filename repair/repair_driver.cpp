@@ -6,6 +6,7 @@
 
 #include "app/mod_main.h"
 #include "platform/dir_entry.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
@@ -121,6 +122,20 @@ std::string SuccessText() {
          "You do not need to restart your computer. Click 'OK' to close this repair utility.";
 }
 
+// The delivery is checked before any installation is touched: an empty Docs
+// would report a repair that restored nothing, and a copy of anything but a
+// regular file (a FIFO, a device) could block or never end. Subfolders are
+// not documents and are never copied.
+void CheckDelivery(platform::FileSystemObject& fso, const std::string& documents) {
+  const auto files = fso.GetFolder(documents)->Files();
+  if (files->Count() == 0)
+    throw platform::PlatformError(platform::kFileNotFound).WithPath(documents);
+  const auto listed = files->Enumerate();
+  for (platform::FileRef document; listed->Next(document);) {
+    platform::RequireRegularFile(document->Path());
+  }
+}
+
 }  // namespace
 
 void frmMain::Main() {
@@ -171,6 +186,10 @@ void frmMain::Main() {
     return;
   }
 
+  // Checked while Cancel is still enabled: nothing has been written yet, and
+  // the search's results are known, so a computer without the program is
+  // told so whatever the delivery holds.
+  CheckDelivery(FileSystem(), utility_folder + kDeliveredDocuments);
   Window().SetCancelEnabled(false);
 
   int32_t repaired = 0;

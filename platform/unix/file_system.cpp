@@ -28,7 +28,7 @@ class UnixDrive final : public Drive {
 
   FolderRef RootFolder() override {
     int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw PlatformError(kDiskNotReady);
+    if (fd < 0) throw PlatformError(kDiskNotReady).WithPath(std::string{letter_, ':', '\\'});
     close(fd);
     return posix::MakePathFolder(std::string{letter_, ':', '\\'}, folder_, "", false);
   }
@@ -72,7 +72,7 @@ class UnixFileSystem final : public FileSystemObject {
   FolderRef GetFolder(const std::string& path) override {
     posix::ResolvedPath found;
     if (posix::ResolvePath(path, found) != posix::Resolution::kFound || !found.folder) {
-      throw PlatformError(kPathNotFound);
+      throw PlatformError(kPathNotFound).WithPath(path);
     }
     return posix::MakePathFolder(std::move(found.windows_path), std::move(found.linux_path),
                                  std::move(found.name), found.alias);

@@ -14,19 +14,21 @@
 namespace platform::posix {
 namespace {
 
+// Failures name the entry by `windows_path`, as the user knows it.
 int32_t AttributesOf(const std::string& linux_path, std::string_view name, bool alias,
-                     ErrnoSubject subject) {
+                     ErrnoSubject subject, const std::string& windows_path) {
   int32_t attributes = EntryAttributes(linux_path, name, alias);
-  if (attributes < 0) throw ErrnoError(errno, subject);
+  if (attributes < 0) throw ErrnoError(errno, subject).WithPath(windows_path);
   return attributes;
 }
 
 // What `name` in the folder open as `dir_fd` leads to, or `path` when no
 // folder is open; links are followed.
-FolderIdentity IdentityOf(int dir_fd, const char* name, const std::string& path) {
+FolderIdentity IdentityOf(int dir_fd, const char* name, const std::string& path,
+                          const std::string& windows_path) {
   struct stat info;
   const int result = dir_fd >= 0 ? fstatat(dir_fd, name, &info, 0) : stat(path.c_str(), &info);
-  if (result != 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+  if (result != 0) throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows_path);
   return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
@@ -47,7 +49,7 @@ class ListedItem {
   const ListedEntry& Entry() const { return *entry_; }
   int32_t KeptAttributes(ErrnoSubject subject) {
     if (attributes_ < 0)
-      attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject);
+      attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject, WindowsPath());
     return attributes_;
   }
 
@@ -100,8 +102,8 @@ class ListedFolder final : public Folder, private ListedItem {
   // resolves one name rather than the whole path.
   FolderIdentity Identity() override {
     if (!identity_) {
-      identity_ =
-          IdentityOf(Listed().descriptor, Listed().names.data() + Entry().name_offset, LinuxPath());
+      identity_ = IdentityOf(Listed().descriptor, Listed().names.data() + Entry().name_offset,
+                             LinuxPath(), WindowsPath());
     }
     return *identity_;
   }
@@ -126,11 +128,11 @@ class PathFolder final : public Folder {
   bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override {
-    return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath);
+    return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath, windows_path_);
   }
   bool IsAlias() override { return alias_; }
   FolderIdentity Identity() override {
-    if (!identity_) identity_ = IdentityOf(-1, nullptr, linux_path_);
+    if (!identity_) identity_ = IdentityOf(-1, nullptr, linux_path_, windows_path_);
     return *identity_;
   }
   std::shared_ptr<FolderCollection> SubFolders() override {
@@ -174,7 +176,11 @@ std::shared_ptr<const Listing> ReadFolder(FolderSource source) {
   auto listing = std::make_shared<Listing>();
   listing->windows_path = std::move(source.windows_path);
   listing->linux_path = std::move(source.linux_path);
-  ReadListing(*listing, source.parent, source.entry);
+  try {
+    ReadListing(*listing, source.parent, source.entry);
+  } catch (const PlatformError& error) {
+    throw error.WithPath(listing->windows_path);
+  }
   return listing;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/unix/answer_parser.h"
 #include "platform/unix/json_writer.h"
 #include "platform/unix/terminal_interrupt.h"
+#include "platform/unix/terminal_text.h"
 
 namespace platform::posix {
 namespace {
@@ -84,10 +85,14 @@ int32_t JsonFrontEnd::MessageBox(const std::string& text, int32_t style, const s
   return code;
 }
 
-void JsonFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
-  JsonLine("error", pending_).Add("number", number).Add("text", text).End();
+void JsonFrontEnd::ReportUnhandledError(int32_t number, const std::string& text,
+                                        const std::string& path) {
+  JsonLine event("error", pending_);
+  event.Add("number", number).Add("text", text);
+  if (!path.empty()) event.Add("path", path);
+  event.End();
   WriteOut();
-  std::fprintf(err_, "Run-time error '%d':\n\n%s\n", number, text.c_str());
+  std::fputs(UnhandledErrorReport(number, text, path).c_str(), err_);
   std::fflush(err_);
 }
 

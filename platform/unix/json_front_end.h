@@ -9,7 +9,8 @@
 //   {"event":"box","title":"...","style":68,"text":"..."}
 //   {"event":"invalid-answer","text":"..."}          then the next line
 //   {"event":"answer","code":6}
-//   {"event":"error","number":76,"text":"Path not found"}
+//   {"event":"error","number":76,"text":"Path not found","path":"C:\\x"}
+//                                                    (no path when none is known)
 //   {"event":"end","ending":"success"}
 //
 // Output is buffered: written before every read of an answer, at the end,
@@ -42,7 +43,8 @@ class JsonFrontEnd : public FrontEnd {
   void SetCancelEnabled(bool enabled) override;
   void ProcessPendingEvents() override;
   int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) override;
-  void ReportUnhandledError(int32_t number, const std::string& text) override;
+  void ReportUnhandledError(int32_t number, const std::string& text,
+                            const std::string& path) override;
   void ReportEnding(Ending ending) override;
 
  private:

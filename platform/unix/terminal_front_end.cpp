@@ -205,11 +205,12 @@ int32_t TerminalFrontEnd::ReadLineAnswer(int32_t style) {
   }
 }
 
-void TerminalFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
+void TerminalFrontEnd::ReportUnhandledError(int32_t number, const std::string& text,
+                                            const std::string& path) {
   // The panel stays as it last was, above the report.
   live_lines_ = 0;
   std::fflush(options_.out);
-  std::fprintf(options_.err, "Run-time error '%d':\n\n%s\n", number, text.c_str());
+  std::fputs(UnhandledErrorReport(number, text, path).c_str(), options_.err);
   std::fflush(options_.err);
 }
 

@@ -37,7 +37,8 @@ class TerminalFrontEnd : public FrontEnd {
   void SetCancelEnabled(bool enabled) override;
   void ProcessPendingEvents() override;
   int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) override;
-  void ReportUnhandledError(int32_t number, const std::string& text) override;
+  void ReportUnhandledError(int32_t number, const std::string& text,
+                            const std::string& path) override;
   void ReportEnding(Ending ending) override;
 
  private:

@@ -139,7 +139,7 @@ TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
   EXPECT_EQ(front_end_->MessageBox("Done.", 48, "T"), kAnswerOk);  // reads nothing
   front_end_->Show();
   front_end_->Show();
-  front_end_->ReportUnhandledError(76, "Path not found");
+  front_end_->ReportUnhandledError(76, "Path not found", "");
   front_end_->ReportEnding(Ending::kError);
   EXPECT_EQ(Screen(),
             "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"

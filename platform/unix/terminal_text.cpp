@@ -60,6 +60,17 @@ std::vector<std::string> WrapText(std::string_view text, size_t width) {
   return lines;
 }
 
+std::string UnhandledErrorReport(int32_t number, std::string_view text, std::string_view path) {
+  std::string report = "Run-time error '" + std::to_string(number) + "':\n";
+  for (std::string_view paragraph : {text, path}) {
+    if (paragraph.empty()) continue;
+    report += '\n';
+    for (const std::string& character : SafeCharacters(paragraph)) report += character;
+    report += '\n';
+  }
+  return report;
+}
+
 size_t DisplayWidth(std::string_view text) {
   size_t count = 0;
   for (char c : text) {

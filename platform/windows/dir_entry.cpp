@@ -8,6 +8,7 @@
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
+#include "platform/windows/win_error.h"
 
 namespace platform {
 
@@ -24,13 +25,28 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
     // be read at all.
     const win_path::DrivePath root{target.drive, {}};
     if (GetFileAttributesW(windows::ExtendedPath(root).c_str()) == INVALID_FILE_ATTRIBUTES) {
-      throw PlatformError(kDiskNotReady);
+      throw PlatformError(kDiskNotReady).WithPath(path);
     }
     return "";
   }
   constexpr int32_t kSelectable = kAttrHidden | kAttrSystem | kAttrDirectory;
   if ((entry->attributes & kSelectable & ~attributes) != 0) return "";
   return entry->name;
+}
+
+void RequireRegularFile(const std::string& path) {
+  // Backup semantics opens a folder too, so that one reached through a file
+  // link is told from a file by the handle, as is a pipe or a device.
+  const HANDLE handle = CreateFileW(windows::ExtendedPath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw windows::ErrorFromCode(GetLastError()).WithPath(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool regular = GetFileType(handle) == FILE_TYPE_DISK &&
+                       GetFileInformationByHandle(handle, &info) != 0 &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  CloseHandle(handle);
+  if (!regular) throw PlatformError(kPathFileAccessError).WithPath(path);
 }
 
 }  // namespace platform

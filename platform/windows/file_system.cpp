@@ -40,12 +40,12 @@ FolderIdentity IdentityOf(const std::string& path) {
   const HANDLE handle = CreateFileW(windows::ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) windows::ThrowLastError();
+  if (handle == INVALID_HANDLE_VALUE) throw windows::ErrorFromCode(GetLastError()).WithPath(path);
   BY_HANDLE_FILE_INFORMATION info;
   const BOOL read = GetFileInformationByHandle(handle, &info);
   const DWORD error = GetLastError();
   CloseHandle(handle);
-  if (!read) throw windows::ErrorFromCode(error);
+  if (!read) throw windows::ErrorFromCode(error).WithPath(path);
   return {info.dwVolumeSerialNumber,
           (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
 }
@@ -109,14 +109,23 @@ class ListedCollection : public Collection<T> {
   std::shared_ptr<const Entries> entries_;
 };
 
+// A failed listing names the folder it could not read.
+std::vector<ListedEntry> ListNamed(const std::string& path, ListKind kind) {
+  try {
+    return windows::ListFolder(windows::ExtendedPath(path), kind);
+  } catch (const PlatformError& error) {
+    throw error.WithPath(path);
+  }
+}
+
 std::shared_ptr<FolderCollection> WinFolder::SubFolders() {
   return std::make_shared<ListedCollection<Folder, WinFolder>>(
-      path_, windows::ListFolder(windows::ExtendedPath(path_), ListKind::kFolders));
+      path_, ListNamed(path_, ListKind::kFolders));
 }
 
 std::shared_ptr<FileCollection> WinFolder::Files() {
-  return std::make_shared<ListedCollection<File, WinFile>>(
-      path_, windows::ListFolder(windows::ExtendedPath(path_), ListKind::kFiles));
+  return std::make_shared<ListedCollection<File, WinFile>>(path_,
+                                                           ListNamed(path_, ListKind::kFiles));
 }
 
 int32_t DriveTypeOf(UINT system_type) {
@@ -138,7 +147,9 @@ class WinDrive : public Drive {
   FolderRef RootFolder() override {
     const win_path::DrivePath root{letter_, {}};
     const DWORD attributes = GetFileAttributesW(windows::ExtendedPath(root).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw PlatformError(kDiskNotReady);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      throw PlatformError(kDiskNotReady).WithPath(win_path::JoinDrivePath(root));
+    }
     return std::make_shared<WinFolder>(win_path::JoinDrivePath(root), "",
                                        windows::AttributesFromSystem(attributes));
   }
@@ -192,7 +203,9 @@ class WinFileSystem : public FileSystemObject {
     win_path::DrivePath stored;
     const std::optional<ListedEntry> entry =
         windows::FindStoredPath(windows::ResolveDrivePath(path), stored);
-    if (!entry || (entry->attributes & kAttrDirectory) == 0) throw PlatformError(kPathNotFound);
+    if (!entry || (entry->attributes & kAttrDirectory) == 0) {
+      throw PlatformError(kPathNotFound).WithPath(path);
+    }
     return std::make_shared<WinFolder>(win_path::JoinDrivePath(stored), entry->name,
                                        entry->attributes);
   }

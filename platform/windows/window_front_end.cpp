@@ -30,9 +30,11 @@ int32_t WindowFrontEnd::MessageBox(const std::string& text, int32_t style,
   return answer;
 }
 
-void WindowFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
+void WindowFrontEnd::ReportUnhandledError(int32_t number, const std::string& text,
+                                          const std::string& path) {
   window_.PaintPending();
   std::wstring report = L"Run-time error '" + std::to_wstring(number) + L"':\r\n\r\n" + Widen(text);
+  if (!path.empty()) report += L"\r\n\r\n" + Widen(path);
   MessageBoxW(Owner(), report.c_str(), layout::kCaption, MB_OK | MB_ICONERROR);
 }
 

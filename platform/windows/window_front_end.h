@@ -20,7 +20,8 @@ class WindowFrontEnd : public FrontEnd {
   void ProcessPendingEvents() override { window_.PumpEvents(); }
   // Owned by the main window once it is shown, by nothing before.
   int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) override;
-  void ReportUnhandledError(int32_t number, const std::string& text) override;
+  void ReportUnhandledError(int32_t number, const std::string& text,
+                            const std::string& path) override;
   void ReportEnding(Ending) override {}
 
   // For tests that look at the window itself.

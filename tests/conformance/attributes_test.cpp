@@ -131,5 +131,19 @@ TEST_F(Attributes, DirEntryNameOnADriveThatCannotBeRead) {
   EXPECT_EQ(ErrorNumberOf([] { DirEntryName("U:\\QUARN.exe", 0); }), platform::kDiskNotReady);
 }
 
+// A folder or a missing document among those delivered must stop the run
+// before anything is written, naming the entry.
+TEST_F(Attributes, OnlyARegularFileCanBeDelivered) {
+  EXPECT_NO_THROW(platform::RequireRegularFile(At("readonly.txt")));
+  for (const auto& [name, number] : {std::pair{"Plain", 75}, std::pair{"absent.txt", 53}}) {
+    try {
+      platform::RequireRegularFile(At(name));
+      ADD_FAILURE() << name << " accepted";
+    } catch (const platform::PlatformError& error) {
+      EXPECT_EQ(std::pair(error.Number(), error.Path()), std::pair(number, At(name)));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumbrel_conformance

@@ -98,8 +98,9 @@ int32_t ScriptedFrontEnd::MessageBox(const std::string& text, int32_t style,
   return code;
 }
 
-void ScriptedFrontEnd::ReportUnhandledError(int32_t number, const std::string& text) {
-  error_report_ = std::to_string(number) + " " + text;
+void ScriptedFrontEnd::ReportUnhandledError(int32_t number, const std::string& text,
+                                            const std::string& path) {
+  error_report_ = std::to_string(number) + " " + text + (path.empty() ? "" : " | " + path);
   transcript_.push_back("error " + *error_report_);
 }
 

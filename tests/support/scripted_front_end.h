@@ -57,7 +57,8 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   bool CancelEnabled() const { return cancel_enabled_; }
   int32_t Pumps() const { return pumps_; }
   std::optional<platform::Ending> Ending() const { return ending_; }
-  // "76 Path not found" of an unhandled-error report.
+  // "76 Path not found" of an unhandled-error report, "76 Path not found |
+  // C:\\x" when it names a path.
   std::optional<std::string> ErrorReport() const { return error_report_; }
   // One line per event: "show", "unload", "status 1 <text>", "cancel off",
   // "box <style> <title> | <text>", "answer 6", "click", "error 76 <text>",
@@ -71,7 +72,8 @@ class ScriptedFrontEnd : public platform::FrontEnd {
   void SetCancelEnabled(bool enabled) override;
   void ProcessPendingEvents() override;
   int32_t MessageBox(const std::string& text, int32_t style, const std::string& title) override;
-  void ReportUnhandledError(int32_t number, const std::string& text) override;
+  void ReportUnhandledError(int32_t number, const std::string& text,
+                            const std::string& path) override;
   void ReportEnding(platform::Ending ending) override;
 
  private:
