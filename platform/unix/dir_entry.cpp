@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/unix/entry_attributes.h"
 #include "platform/unix/errno_error.h"
+#include "platform/unix/file_operations.h"
 #include "platform/unix/path_resolver.h"
 #include "platform/win_path.h"
 
@@ -51,6 +52,10 @@ void RequireRegularFile(const std::string& path) {
   // the open gave, in case the entry was swapped meanwhile. Non-blocking:
   // opening a FIFO would otherwise wait for a writer.
   struct stat info;
+  if (lstat(found.linux_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+      !posix::TrustedOwner(info.st_uid)) {
+    throw PlatformError(kPermissionDenied).WithPath(path);
+  }
   if (stat(found.linux_path.c_str(), &info) != 0) {
     throw posix::ErrnoError(errno, posix::ErrnoSubject::kFile).WithPath(path);
   }

@@ -60,12 +60,6 @@ void FailIfFaulted(FaultPoint point) {
   if (int32_t fault = TakeFault(point)) throw ErrnoError(fault, ErrnoSubject::kFile);
 }
 
-// Made by an administrator or by whoever runs the program: only such a link
-// may lead a write (or a read of a delivered document) somewhere else.
-bool TrustedOwner(uid_t owner) {
-  return owner == 0 || owner == geteuid();
-}
-
 // Raises 70 naming the first link on the way from the drive's root down to
 // `windows_folder` (as stored) that another user made: the program often runs
 // as root, and a planted link would send its writes wherever that user likes.
@@ -397,6 +391,10 @@ void DeleteOneFile(const std::string& path, bool force) {
   } catch (const PlatformError& error) {
     throw error.WithPath(path);
   }
+}
+
+bool TrustedOwner(uid_t owner) {
+  return owner == 0 || owner == geteuid();
 }
 
 }  // namespace platform::posix
