@@ -21,5 +21,8 @@ std::filesystem::path Host(const std::string& prefix, const std::string& windows
 // Sets exactly these of read-only (1), hidden (2) and system (4).
 void SetAttributes(const std::filesystem::path& path, int32_t attributes);
 bool MakeLink(const std::filesystem::path& link, const std::filesystem::path& target);
+// Removes a file, a link or a whole folder at any depth and path length,
+// whatever marks they carry; a link goes, never what it leads to.
+void RemoveAll(const std::filesystem::path& path);
 
 }  // namespace lumbrel_test::computer_os

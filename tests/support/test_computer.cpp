@@ -17,22 +17,6 @@ std::string Lower(char letter) {
   return std::string(1, static_cast<char>(letter | 0x20));
 }
 
-// Clears every mark that would stop a removal, without following links.
-void MakeRemovable(const fs::path& path) {
-  std::error_code error;
-  const fs::file_status status = fs::symlink_status(path, error);
-  if (error || fs::is_symlink(status)) return;
-  computer_os::SetAttributes(path, 0);
-  if (!fs::is_directory(status)) return;
-  for (const auto& entry : fs::directory_iterator(path, error)) MakeRemovable(entry.path());
-}
-
-void RemoveAll(const fs::path& path) {
-  MakeRemovable(path);
-  std::error_code error;
-  fs::remove_all(path, error);
-}
-
 }  // namespace
 
 bool TestComputer::OwnsWholeDrives() {
@@ -42,10 +26,10 @@ bool TestComputer::OwnsWholeDrives() {
 TestComputer::TestComputer() : prefix_(computer_os::EnterNewPrefix(saved_prefix_, had_prefix_)) {}
 
 TestComputer::~TestComputer() {
-  for (const std::string& area : areas_) RemoveAll(Host(area));
+  for (const std::string& area : areas_) computer_os::RemoveAll(Host(area));
   if (prefix_.empty()) return;
   computer_os::LeavePrefix(saved_prefix_, had_prefix_);
-  RemoveAll(prefix_);
+  computer_os::RemoveAll(prefix_);
 }
 
 std::string TestComputer::AddDrive(char letter, const std::string& type) {
@@ -54,10 +38,14 @@ std::string TestComputer::AddDrive(char letter, const std::string& type) {
   const bool gone = type == "missing" || type == "nowhere";
   if (!OwnsWholeDrives()) {
     if (gone) return drive;
+    // A new folder: process ids come round again, and a folder an earlier
+    // run left must not be taken for this test's.
     static std::atomic<unsigned> counter{0};
-    const std::string area = drive + "\\lt-" + std::to_string(computer_os::ProcessId()) + '-' +
-                             std::to_string(counter.fetch_add(1));
-    MakeFolder(area);
+    std::string area;
+    do {
+      area = drive + "\\lt-" + std::to_string(computer_os::ProcessId()) + '-' +
+             std::to_string(counter.fetch_add(1));
+    } while (!fs::create_directory(Host(area)));
     areas_.push_back(area);
     return area;
   }
@@ -125,7 +113,7 @@ std::vector<std::string> TestComputer::List(const std::string& path) const {
 }
 
 void TestComputer::Remove(const std::string& path) {
-  RemoveAll(Host(path));
+  computer_os::RemoveAll(Host(path));
 }
 
 }  // namespace lumbrel_test

@@ -80,4 +80,17 @@ bool MakeLink(const std::filesystem::path& link, const std::filesystem::path& ta
   return symlink(target.c_str(), link.c_str()) == 0;
 }
 
+void RemoveAll(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  if (error) return;
+  if (std::filesystem::is_directory(status)) {
+    chmod(path.c_str(), 0700);  // a read-only folder keeps its entries
+    for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+      RemoveAll(entry.path());
+    }
+  }
+  std::filesystem::remove(path, error);
+}
+
 }  // namespace lumbrel_test::computer_os

@@ -47,4 +47,35 @@ bool MakeLink(const std::filesystem::path& link, const std::filesystem::path& ta
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+namespace {
+
+void RemoveExtended(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") RemoveExtended(path + L"\\" + name);
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+// Extended-length paths: tests stage paths far beyond 260 characters.
+void RemoveAll(const std::filesystem::path& path) {
+  RemoveExtended(L"\\\\?\\" + path.wstring());
+}
+
 }  // namespace lumbrel_test::computer_os
