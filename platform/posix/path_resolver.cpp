@@ -1,11 +1,11 @@
-#include "platform/unix/path_resolver.h"
+#include "platform/posix/path_resolver.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "platform/unix/unicode.h"
-#include "platform/unix/wine_drives.h"
+#include "platform/posix/unicode.h"
+#include "platform/posix/wine_drives.h"
 #include "platform/win_path.h"
 
 namespace platform::posix {

@@ -1,10 +1,10 @@
-#include "platform/unix/json_writer.h"
+#include "platform/posix/json_writer.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "platform/unix/unicode.h"
+#include "platform/posix/unicode.h"
 
 namespace platform::posix {
 namespace {

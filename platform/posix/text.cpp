@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/unix/unicode.h"
+#include "platform/posix/unicode.h"
 
 namespace platform {
 namespace {

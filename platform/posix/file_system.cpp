@@ -8,19 +8,19 @@
 #include <memory>
 
 #include "platform/error.h"
-#include "platform/unix/file_operations.h"
-#include "platform/unix/fs_objects.h"
-#include "platform/unix/item_collection.h"
-#include "platform/unix/path_resolver.h"
-#include "platform/unix/wine_drives.h"
+#include "platform/posix/file_operations.h"
+#include "platform/posix/fs_objects.h"
+#include "platform/posix/item_collection.h"
+#include "platform/posix/path_resolver.h"
+#include "platform/posix/wine_drives.h"
 #include "platform/win_path.h"
 
 namespace platform {
 namespace {
 
-class UnixDrive final : public Drive {
+class PosixDrive final : public Drive {
  public:
-  UnixDrive(char letter, int32_t type, std::string folder)
+  PosixDrive(char letter, int32_t type, std::string folder)
       : letter_(letter), type_(type), folder_(std::move(folder)) {}
 
   std::string DriveLetter() override { return std::string(1, letter_); }
@@ -39,7 +39,7 @@ class UnixDrive final : public Drive {
   std::string folder_;
 };
 
-class DriveList final : public posix::ItemCollection<Drive, UnixDrive> {
+class DriveList final : public posix::ItemCollection<Drive, PosixDrive> {
  public:
   // Every "x:" entry of the prefix's dosdevices, in letter order; other
   // entries there ("x::" devices, "com1") are no drives.
@@ -65,7 +65,7 @@ class DriveList final : public posix::ItemCollection<Drive, UnixDrive> {
   }
 };
 
-class UnixFileSystem final : public FileSystemObject {
+class PosixFileSystem final : public FileSystemObject {
  public:
   std::shared_ptr<DriveCollection> Drives() override { return std::make_shared<DriveList>(); }
 
@@ -95,7 +95,7 @@ class UnixFileSystem final : public FileSystemObject {
 }  // namespace
 
 FileSystemObjectRef CreateFileSystemObject() {
-  return std::make_shared<UnixFileSystem>();
+  return std::make_shared<PosixFileSystem>();
 }
 
 }  // namespace platform

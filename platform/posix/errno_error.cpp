@@ -1,4 +1,4 @@
-#include "platform/unix/errno_error.h"
+#include "platform/posix/errno_error.h"
 
 #include <cerrno>
 #include <cstring>

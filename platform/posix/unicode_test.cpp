@@ -1,4 +1,4 @@
-#include "platform/unix/unicode.h"
+#include "platform/posix/unicode.h"
 
 #include <gtest/gtest.h>
 

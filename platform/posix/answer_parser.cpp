@@ -1,4 +1,4 @@
-#include "platform/unix/answer_parser.h"
+#include "platform/posix/answer_parser.h"
 
 #include <cctype>
 

@@ -8,10 +8,10 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "platform/unix/entry_attributes.h"
-#include "platform/unix/errno_error.h"
-#include "platform/unix/file_operations.h"
-#include "platform/unix/path_resolver.h"
+#include "platform/posix/entry_attributes.h"
+#include "platform/posix/errno_error.h"
+#include "platform/posix/file_operations.h"
+#include "platform/posix/path_resolver.h"
 #include "platform/win_path.h"
 
 namespace platform {

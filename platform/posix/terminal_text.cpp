@@ -1,6 +1,6 @@
-#include "platform/unix/terminal_text.h"
+#include "platform/posix/terminal_text.h"
 
-#include "platform/unix/unicode.h"
+#include "platform/posix/unicode.h"
 
 namespace platform::posix {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/unix/entry_attributes.h"
+#include "platform/posix/entry_attributes.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/error.h"
-#include "platform/unix/wine_drives.h"
+#include "platform/posix/wine_drives.h"
 
 namespace platform {
 namespace {

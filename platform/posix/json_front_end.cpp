@@ -1,10 +1,10 @@
-#include "platform/unix/json_front_end.h"
+#include "platform/posix/json_front_end.h"
 
 #include "platform/message_box.h"
-#include "platform/unix/answer_parser.h"
-#include "platform/unix/json_writer.h"
-#include "platform/unix/terminal_interrupt.h"
-#include "platform/unix/terminal_text.h"
+#include "platform/posix/answer_parser.h"
+#include "platform/posix/json_writer.h"
+#include "platform/posix/terminal_interrupt.h"
+#include "platform/posix/terminal_text.h"
 
 namespace platform::posix {
 namespace {

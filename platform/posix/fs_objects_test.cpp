@@ -11,9 +11,9 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/posix/entry_attributes.h"
+#include "platform/posix/system_reg.h"
 #include "platform/process.h"
-#include "platform/unix/entry_attributes.h"
-#include "platform/unix/system_reg.h"
 #include "tests/support/test_computer.h"
 
 namespace platform {

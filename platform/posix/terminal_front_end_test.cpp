@@ -1,4 +1,4 @@
-#include "platform/unix/terminal_front_end.h"
+#include "platform/posix/terminal_front_end.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -11,9 +11,9 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "platform/unix/answer_parser.h"
-#include "platform/unix/json_front_end.h"
-#include "platform/unix/terminal_text.h"
+#include "platform/posix/answer_parser.h"
+#include "platform/posix/json_front_end.h"
+#include "platform/posix/terminal_text.h"
 
 namespace platform::posix {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/unix/unicode.h"
+#include "platform/posix/unicode.h"
 
 #include <locale.h>
 #include <wctype.h>

@@ -1,4 +1,4 @@
-#include "platform/unix/fs_objects.h"
+#include "platform/posix/fs_objects.h"
 
 #include <sys/stat.h>
 
@@ -6,10 +6,10 @@
 #include <optional>
 #include <type_traits>
 
-#include "platform/unix/entry_attributes.h"
-#include "platform/unix/errno_error.h"
-#include "platform/unix/item_collection.h"
-#include "platform/unix/listing.h"
+#include "platform/posix/entry_attributes.h"
+#include "platform/posix/errno_error.h"
+#include "platform/posix/item_collection.h"
+#include "platform/posix/listing.h"
 
 namespace platform::posix {
 namespace {

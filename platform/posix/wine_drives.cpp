@@ -1,4 +1,4 @@
-#include "platform/unix/wine_drives.h"
+#include "platform/posix/wine_drives.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "platform/unix/system_reg.h"
+#include "platform/posix/system_reg.h"
 
 namespace platform::posix {
 namespace {

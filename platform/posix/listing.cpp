@@ -1,4 +1,4 @@
-#include "platform/unix/listing.h"
+#include "platform/posix/listing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "platform/unix/errno_error.h"
-#include "platform/unix/unicode.h"
+#include "platform/posix/errno_error.h"
+#include "platform/posix/unicode.h"
 #include "platform/win_path.h"
 
 namespace platform::posix {

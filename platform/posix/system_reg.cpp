@@ -1,4 +1,4 @@
-#include "platform/unix/system_reg.h"
+#include "platform/posix/system_reg.h"
 
 #include <string>
 
