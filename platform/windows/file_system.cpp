@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/win_path.h"
-#include "platform/windows/file_copy.h"
+#include "platform/windows/file_operations.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
@@ -216,11 +216,11 @@ class WinFileSystem : public FileSystemObject {
 
   void CopyFile(const std::string& source, const std::string& destination,
                 bool overwrite) override {
-    windows::CopyFileSafely(source, destination, overwrite);
+    windows::CopyOneFile(source, destination, overwrite);
   }
 
   void DeleteFile(const std::string& path, bool force) override {
-    windows::DeleteFileChecked(path, force);
+    windows::DeleteOneFile(path, force);
   }
 };
 

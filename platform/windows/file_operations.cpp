@@ -1,4 +1,4 @@
-#include "platform/windows/file_copy.h"
+#include "platform/windows/file_operations.h"
 
 #include <atomic>
 #include <cstdint>
@@ -346,7 +346,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 
 }  // namespace
 
-void CopyFileSafely(const std::string& source, const std::string& destination, bool overwrite) {
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
   try {
     CopyIntoFolder(source, destination, overwrite);
   } catch (const PlatformError& error) {
@@ -354,7 +354,7 @@ void CopyFileSafely(const std::string& source, const std::string& destination, b
   }
 }
 
-void DeleteFileChecked(const std::string& path, bool force) try {
+void DeleteOneFile(const std::string& path, bool force) try {
   win_path::DrivePath parent = ResolveDrivePath(path);
   if (!parent.components.empty()) parent.components.pop_back();
   const HeldFolder folder(parent);
