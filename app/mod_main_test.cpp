@@ -52,7 +52,6 @@ class FailingFileSystem : public platform::FileSystemObject {
     return nullptr;
   }
   platform::FolderRef GetFolder(const std::string&) override { return nullptr; }
-  std::string GetParentFolderName(const std::string&) override { return {}; }
   void CopyFile(const std::string&, const std::string&, bool) override {}
   void DeleteFile(const std::string&, bool) override {}
 

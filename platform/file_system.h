@@ -145,10 +145,6 @@ class FileSystemObject {
   virtual std::shared_ptr<DriveCollection> Drives() = 0;
   // The folder at `path`; throws 76 "Path not found" when no folder is there.
   virtual FolderRef GetFolder(const std::string& path) = 0;
-  // Everything before the last path component, without a trailing backslash
-  // except for a drive root ("C:\a\b.exe" -> "C:\a", "D:\QUARN.exe" -> "D:\").
-  // Pure string work; never touches the disk.
-  virtual std::string GetParentFolderName(const std::string& path) = 0;
   // Copies a file so that no document is ever lost: the data goes to a new
   // temporary file in the destination's folder, which then replaces the
   // destination in one rename. On any failure the temporary file is removed

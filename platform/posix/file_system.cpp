@@ -13,7 +13,6 @@
 #include "platform/posix/item_collection.h"
 #include "platform/posix/path_resolver.h"
 #include "platform/posix/wine_drives.h"
-#include "platform/win_path.h"
 
 namespace platform {
 namespace {
@@ -76,10 +75,6 @@ class PosixFileSystem final : public FileSystemObject {
     }
     return posix::MakePathFolder(std::move(found.windows_path), std::move(found.linux_path),
                                  std::move(found.name), found.alias);
-  }
-
-  std::string GetParentFolderName(const std::string& path) override {
-    return win_path::ParentFolderName(path);
   }
 
   void CopyFile(const std::string& source, const std::string& destination,

@@ -210,10 +210,6 @@ class WinFileSystem : public FileSystemObject {
                                        entry->attributes);
   }
 
-  std::string GetParentFolderName(const std::string& path) override {
-    return win_path::ParentFolderName(path);
-  }
-
   void CopyFile(const std::string& source, const std::string& destination,
                 bool overwrite) override {
     windows::CopyOneFile(source, destination, overwrite);

@@ -144,9 +144,6 @@ class FaultyFileSystem : public platform::FileSystemObject {
   platform::FolderRef GetFolder(const std::string& path) override {
     return Wrap(real_->GetFolder(path), faults_);
   }
-  std::string GetParentFolderName(const std::string& path) override {
-    return real_->GetParentFolderName(path);
-  }
   void CopyFile(const std::string& source, const std::string& destination,
                 bool overwrite) override {
     real_->CopyFile(source, destination, overwrite);
