@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix/byte_words.h"
 #include "platform/posix/unicode.h"
 
 namespace platform::posix {
 namespace {
 
-constexpr uint64_t kEachByte = 0x0101010101010101u;
-constexpr uint64_t kHighBits = 0x8080808080808080u;
 // Every byte of a string at worst becomes six characters ("\ufffd").
 constexpr size_t kWorstGrowth = 6;
 

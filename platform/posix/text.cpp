@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix/byte_words.h"
 #include "platform/posix/unicode.h"
 
 namespace platform {
@@ -11,18 +12,16 @@ namespace {
 // Upper-cases `text` eight ASCII bytes at a time, up to the first word that
 // holds another byte or the last whole word; returns where it stopped.
 size_t AsciiWordsToUpper(std::string& text) {
-  constexpr uint64_t kEachByte = 0x0101010101010101u;
-  constexpr uint64_t kHighBits = 0x8080808080808080u;
   size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + i, sizeof word);
-    if ((word & kHighBits) != 0) break;
+    if ((word & posix::kHighBits) != 0) break;
     // No byte carries into the next: each is below 0x80 and gains at most
     // 0x1F. The high bit then marks 'a' and above, and above 'z'.
-    const uint64_t from_a = word + kEachByte * (0x80 - 'a');
-    const uint64_t past_z = word + kEachByte * (0x80 - 'z' - 1);
-    word -= (from_a & ~past_z & kHighBits) >> 2;  // 0x20 off each lower-case letter
+    const uint64_t from_a = word + posix::kEachByte * (0x80 - 'a');
+    const uint64_t past_z = word + posix::kEachByte * (0x80 - 'z' - 1);
+    word -= (from_a & ~past_z & posix::kHighBits) >> 2;  // 0x20 off each lower-case letter
     std::memcpy(text.data() + i, &word, sizeof word);
   }
   return i;
