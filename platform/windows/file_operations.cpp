@@ -10,6 +10,7 @@
 #include "platform/fault_injection.h"
 #include "platform/text.h"
 #include "platform/win_path.h"
+#include "platform/windows/handles.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
@@ -34,23 +35,6 @@ void FailIfArmed(FaultPoint point) {
   if (const int32_t code = TakeFault(point); code != 0) ThrowCode(static_cast<DWORD>(code));
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Close() {
-    if (valid()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 // Made by an administrator, the system, the installer service or the user
 // running the program: only such a junction or link may lead a write
 // elsewhere, since the program runs with administrator rights in folders
@@ -68,20 +52,19 @@ bool IsTrustedOwner(PSID owner) {
     FreeSid(installer);
     if (same) return true;
   }
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+  const OwnedHandle token(opened);
   DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
   std::vector<BYTE> user(size);
-  const bool same = size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-                    EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
-  CloseHandle(token);
-  return same;
+  return size != 0 && GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
+         EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
 }
 
 // Whether the reparse point (junction, link) at `path` has a trusted owner.
 bool IsTrustedLink(const std::wstring& path) {
-  FileHandle link(CreateFileW(
+  OwnedHandle link(CreateFileW(
       path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   PSID owner = nullptr;
@@ -113,19 +96,6 @@ void RefuseForeignLinks(const win_path::DrivePath& folder) {
   }
 }
 
-struct FileId {
-  DWORD volume = 0;
-  DWORD high = 0;
-  DWORD low = 0;
-  bool operator==(const FileId&) const = default;
-};
-
-FileId IdOf(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(handle, &info)) ThrowLastError();
-  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
 // The destination folder, held open for the whole copy without sharing
 // deletion, so that it cannot be renamed, removed or replaced by a link
 // meanwhile; its links are checked once it is held. Each step that goes by
@@ -141,23 +111,23 @@ class HeldFolder {
       ThrowCode(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
     }
     RefuseForeignLinks(folder);
-    id_ = IdOf(handle_.get());
+    id_ = IdentityOf(handle_.get());
     Verify();
   }
   const std::wstring& path() const { return path_; }
 
   // Raises 70 unless the folder's path still leads to the folder held.
   void Verify() const {
-    FileHandle now(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!now.valid() || !(IdOf(now.get()) == id_)) throw PlatformError(kPermissionDenied);
+    OwnedHandle now(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!now.valid() || !(IdentityOf(now.get()) == id_)) throw PlatformError(kPermissionDenied);
   }
 
  private:
   std::wstring path_;
-  FileHandle handle_;
-  FileId id_;
+  OwnedHandle handle_;
+  FolderIdentity id_;
 };
 
 // Whether `name` is one of this program's temporary files:
@@ -178,61 +148,63 @@ bool IsTemporaryName(const std::wstring& name) {
 // is open without sharing, so it cannot be deleted and stays.
 void RemoveLeftTemporaryFiles(const std::wstring& folder) {
   WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((folder + L"\\~lumbrel-*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const OwnedHandle search(FindFirstFileW((folder + L"\\~lumbrel-*.tmp").c_str(), &found),
+                           FindClose);
+  if (!search.valid()) return;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
         IsTemporaryName(found.cFileName)) {
       DeleteFileW((folder + L"\\" + found.cFileName).c_str());
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
+}
+
+// Creates a new hidden file in `folder` for the data to go to first; `path`
+// receives its name.
+HANDLE CreateTemporary(const std::wstring& folder, std::wstring& path) {
+  static std::atomic<uint32_t> counter{0};
+  FailIfArmed(FaultPoint::kCopyCreateTemporary);
+  const std::wstring stem = folder + L"\\~lumbrel-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(GetTickCount64()) + L"-";
+  for (;;) {
+    path = stem + std::to_wstring(counter++) + L".tmp";
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) return handle;
+    if (GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
+  }
 }
 
 // The hidden file the data goes to first; removed unless it has replaced
 // the destination.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::wstring& folder) {
-    static std::atomic<uint32_t> counter{0};
-    FailIfArmed(FaultPoint::kCopyCreateTemporary);
-    const std::wstring stem = folder + L"\\~lumbrel-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(GetTickCount64()) + L"-";
-    for (;;) {
-      path_ = stem + std::to_wstring(counter++) + L".tmp";
-      handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
-      if (handle_ != INVALID_HANDLE_VALUE) return;
-      if (GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
-    }
-  }
+  explicit TemporaryFile(const std::wstring& folder) : handle_(CreateTemporary(folder, path_)) {}
   ~TemporaryFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_.Close();
     if (!placed_) DeleteFileW(path_.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  HANDLE handle() const { return handle_; }
+  HANDLE handle() const { return handle_.get(); }
   const std::wstring& path() const { return path_; }
 
   // Made durable and plain: the copy must not stay hidden once in place.
   void Finish() {
     FILE_BASIC_INFO info{};
     info.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-    if (!FlushFileBuffers(handle_) ||
-        !SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof info)) {
+    if (!FlushFileBuffers(handle_.get()) ||
+        !SetFileInformationByHandle(handle_.get(), FileBasicInfo, &info, sizeof info) ||
+        !handle_.Close()) {
       ThrowLastError();
     }
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(handle)) ThrowLastError();
   }
   void Placed() { placed_ = true; }
 
  private:
-  std::wstring path_;
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::wstring path_;  // before handle_, which is made with it
+  OwnedHandle handle_;
   bool placed_ = false;
 };
 
@@ -323,7 +295,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   win_path::DrivePath parent = target;
   parent.components.pop_back();
 
-  FileHandle input(OpenSource(source));
+  OwnedHandle input(OpenSource(source));
   const HeldFolder folder(parent);
 
   const DWORD existing = GetFileAttributesW(to.c_str());
