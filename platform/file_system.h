@@ -55,6 +55,9 @@ struct FolderIdentity {
 
 // One pass over a collection. Next() stores the next element in `item` and
 // returns true, or returns false at the end. It may throw PlatformError.
+// An enumerator may outlive the collection it came from and still delivers
+// every element, so `folder->Files()->Enumerate()` may be kept on its own:
+// every implementation, test doubles included, holds what it needs itself.
 template <class T>
 class Enumerator {
  public:

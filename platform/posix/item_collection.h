@@ -1,8 +1,9 @@
 #pragma once
 
 // A collection whose elements live in one vector inside it: each element
-// handed out shares ownership of the whole collection, so a listing of any
-// size costs one block instead of one allocation per entry.
+// handed out, and each enumerator, shares ownership of the whole collection,
+// so a listing of any size costs one block instead of one allocation per
+// entry, and an enumerator may outlive the caller's reference.
 
 #include <cstdint>
 #include <memory>

@@ -80,6 +80,7 @@ class ListedCollection : public Collection<T> {
   }
 
  private:
+  // Shares the listing, so it may outlive the collection.
   class ListedEnumerator : public Enumerator<T> {
    public:
     ListedEnumerator(std::string parent, std::shared_ptr<const Entries> entries)
@@ -161,6 +162,7 @@ class DriveList : public DriveCollection {
   }
 
  private:
+  // Its own copy of the list, so it may outlive the collection.
   class DriveEnumerator : public Enumerator<Drive> {
    public:
     explicit DriveEnumerator(const std::vector<DriveRef>& drives) : drives_(drives) {}

@@ -46,6 +46,8 @@ class FaultyCollection : public platform::Collection<T> {
   }
 
  private:
+  // Holds the real enumerator and nothing of this collection, so it may
+  // outlive the collection as every enumerator may.
   class Cursor : public platform::Enumerator<T> {
    public:
     Cursor(std::unique_ptr<platform::Enumerator<T>> real, bool throws, Faults& faults)
