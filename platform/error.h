@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// The runtime's error numbers: users of repair tools know these
-// reports, so every OS failure is mapped onto one of them.
+// The numbers errors are reported with. Every OS failure is mapped onto one
+// of them, so a report reads the same on both systems and a script can tell
+// failures apart by number.
 enum ErrorNumber : int32_t {
   kInvalidProcedureCall = 5,
   kSubscriptOutOfRange = 9,

@@ -15,9 +15,8 @@
 //
 // Output is buffered: written before every read of an answer, at the end,
 // and at a status write when 50 ms have passed since the last write-out or
-// the buffer holds 32 KiB. A
-// box with OK alone reads nothing; any other box reads one line per answer
-// (see answer_parser.h).
+// the buffer holds 32 KiB. A box with OK alone reads nothing; any other box
+// reads one line per answer (see answer_parser.h).
 
 #include <chrono>
 #include <cstdio>

@@ -45,8 +45,8 @@ struct Listing {
 // resolves one name instead of the whole path again. The kind of an entry
 // comes from the directory itself; only symbolic links and file systems that
 // do not report kinds cost a stat. Names holding a backslash are left out,
-// since no Windows path can name them, and so are links that lead nowhere. Throws PlatformError
-// when the folder cannot be read.
+// since no Windows path can name them, and so are links that lead nowhere.
+// Throws PlatformError when the folder cannot be read.
 void ReadListing(Listing& listing, const Listing* parent = nullptr,
                  const ListedEntry* entry = nullptr);
 
