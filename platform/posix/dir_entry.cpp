@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/entry_attributes.h"
 #include "platform/posix/errno_error.h"
 #include "platform/posix/file_operations.h"
@@ -60,15 +61,14 @@ void RequireRegularFile(const std::string& path) {
     throw posix::ErrnoError(errno, posix::ErrnoSubject::kFile).WithPath(path);
   }
   if (!S_ISREG(info.st_mode)) throw NoRegularFile(path);
-  const int fd = open(found.linux_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
+  const posix::Descriptor file(
+      open(found.linux_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (file.Get() < 0) {
     // A socket cannot be opened at all (ENXIO), which is no disk's fault.
     if (errno == ENXIO) throw NoRegularFile(path);
     throw posix::ErrnoError(errno, posix::ErrnoSubject::kFile).WithPath(path);
   }
-  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  close(fd);
-  if (!regular) throw NoRegularFile(path);
+  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) throw NoRegularFile(path);
 }
 
 }  // namespace platform

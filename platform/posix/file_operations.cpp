@@ -18,6 +18,7 @@
 #include "platform/error.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/entry_attributes.h"
 #include "platform/posix/errno_error.h"
 #include "platform/posix/path_resolver.h"
@@ -29,31 +30,6 @@ namespace {
 
 constexpr size_t kCopyBlock = 1 << 16;
 constexpr char kTemporaryPrefix[] = ".~lumbrel-";
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  // Closes now, reporting the error a delayed write may only show here.
-  int Close() {
-    int result = close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
 
 // Raises the OS error a test armed for `point`, if any.
 void FailIfFaulted(FaultPoint point) {

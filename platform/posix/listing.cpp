@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/posix/descriptor.h"
 #include "platform/posix/errno_error.h"
 #include "platform/posix/unicode.h"
 #include "platform/win_path.h"
@@ -27,21 +28,6 @@ constexpr int kMaxOpenListings = 64;
 int open_listings = 0;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-class FolderDescriptor {
- public:
-  explicit FolderDescriptor(int fd) : fd_(fd) {}
-  ~FolderDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FolderDescriptor(const FolderDescriptor&) = delete;
-  FolderDescriptor& operator=(const FolderDescriptor&) = delete;
-  int Get() const { return fd_; }
-  int Release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry* entry) {
   if (parent != nullptr && entry != nullptr && parent->descriptor >= 0)
@@ -85,7 +71,7 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
 }
 
 void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry) {
-  FolderDescriptor folder(OpenFolder(listing, parent, entry));
+  Descriptor folder(OpenFolder(listing, parent, entry));
   if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
   listing.entries.clear();

@@ -10,6 +10,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/system_reg.h"
 
 namespace platform::posix {
@@ -17,16 +18,6 @@ namespace {
 
 // Far above any real prefix's registry; a larger file is no drive list.
 constexpr size_t kMaxSystemReg = 64u << 20;
-
-struct Descriptor {
-  explicit Descriptor(int opened) : fd(opened) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd >= 0) close(fd);
-  }
-  int fd;
-};
 
 }  // namespace
 
@@ -49,7 +40,7 @@ std::array<int32_t, 26> ReadListedDriveTypes(const std::string& prefix) {
   };
   // Non-blocking, so that a FIFO in its place cannot stall the program.
   const Descriptor file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-  const int fd = file.fd;
+  const int fd = file.Get();
   if (fd < 0 && errno == ENOENT) return ParseDriveTypes("");
   if (fd < 0) throw fail(std::strerror(errno));
   struct stat info;
