@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -45,6 +46,17 @@ class PlatformError : public std::runtime_error {
   std::string text_;
   std::string path_;
 };
+
+// Runs `step`; a PlatformError it raises leaves naming `path`, unless it
+// names an entry already (WithPath).
+template <class Step>
+void NamingPath(const std::string& path, Step&& step) {
+  try {
+    std::forward<Step>(step)();
+  } catch (const PlatformError& error) {
+    throw error.WithPath(path);
+  }
+}
 
 // The standard text of `number`; "Application-defined or object-defined
 // error" for numbers outside the table.

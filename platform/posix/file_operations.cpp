@@ -343,11 +343,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 }  // namespace
 
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
-  try {
-    CopyIntoFolder(source, destination, overwrite);
-  } catch (const PlatformError& error) {
-    throw error.WithPath(destination);
-  }
+  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite); });
 }
 
 void DeleteOneFile(const std::string& path, bool force) {
