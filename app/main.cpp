@@ -4,5 +4,5 @@
 // No arguments are read: the utility takes none.
 int main() {
   platform::HardenProcess();
-  return modMain::Run();
+  return modMain::Main();
 }

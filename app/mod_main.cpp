@@ -19,46 +19,31 @@ namespace {
 constexpr int32_t kAnyFileAttributes = platform::kAttrReadOnly | platform::kAttrHidden |
                                        platform::kAttrSystem | platform::kAttrArchive;
 
-// The classic runtime's numbers for failures that are not the platform's.
+// The numbers of the failures no platform call reports, in the series of
+// platform::ErrorNumber.
 constexpr int32_t kOutOfMemory = 7;
 constexpr int32_t kInternalError = 51;
 
-std::unique_ptr<frmMain>& ProgramWindow() {
+frmMain& ProgramWindow() {
   static std::unique_ptr<frmMain> window;
-  return window;
-}
-
-frmMain& CreatedWindow() {
-  auto& window = ProgramWindow();
   if (!window) window = std::make_unique<frmMain>(platform::CreateFrontEnd());
   return *window;
 }
 
 }  // namespace
 
-void Main() {
-  Main(CreatedWindow());
-}
-
-void Main(frmMain& window) {
-  window.Main();
-  window.Unload();
-}
-
 bool IsFileExisting(const std::string& pPath) {
   return !platform::DirEntryName(pPath, kAnyFileAttributes).empty();
 }
 
-int Run() {
-  return Run(CreatedWindow());
-}
-
-int Run(frmMain& window) {
+int Main(frmMain* window) {
+  frmMain& program = window != nullptr ? *window : ProgramWindow();
   platform::Ending ending = platform::Ending::kError;
-  platform::FrontEnd& front_end = window.Window();
+  platform::FrontEnd& front_end = program.Window();
   try {
-    Main(window);
-    ending = window.LastEnding();
+    program.Main();
+    program.Unload();
+    ending = program.LastEnding();
   } catch (const platform::ProgramEnd& end) {
     ending = end.ending;
   } catch (const platform::PlatformError& error) {
@@ -70,7 +55,7 @@ int Run(frmMain& window) {
                                    "");
   }
   front_end.ReportEnding(ending);
-  window.Unload();
+  program.Unload();
   return platform::ExitStatus(ending);
 }
 

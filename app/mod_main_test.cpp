@@ -16,10 +16,10 @@
 
 #include "platform/message_box.h"
 #include "platform/program_end.h"
+#include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
-#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 
@@ -52,7 +52,6 @@ class FailingFileSystem : public platform::FileSystemObject {
     return nullptr;
   }
   platform::FolderRef GetFolder(const std::string&) override { return nullptr; }
-  std::string GetParentFolderName(const std::string&) override { return {}; }
   void CopyFile(const std::string&, const std::string&, bool) override {}
   void DeleteFile(const std::string&, bool) override {}
 
@@ -60,7 +59,7 @@ class FailingFileSystem : public platform::FileSystemObject {
   std::function<void()> fail_;
 };
 
-TEST(RunTest, FailuresBeyondThePlatformsAreReportedInPlainWordsAndProgramEndsKeepTheirOwn) {
+TEST(MainTest, FailuresBeyondThePlatformsAreReportedInPlainWordsAndProgramEndsKeepTheirOwn) {
   const struct {
     std::function<void()> fail;
     int status;
@@ -81,7 +80,7 @@ TEST(RunTest, FailuresBeyondThePlatformsAreReportedInPlainWordsAndProgramEndsKee
     frmMainTestPeer::SetUtilityFolder(window, "T:\\");
     ui.QueueAnswer(platform::kAnswerYes);
     ui.QueueAnswer(platform::kAnswerOk);
-    EXPECT_EQ(modMain::Run(window), c.status);
+    EXPECT_EQ(modMain::Main(&window), c.status);
     EXPECT_EQ(ui.ErrorReport(), c.report);
     EXPECT_EQ(ui.Ending(), c.ending);
     EXPECT_TRUE(ui.Unloaded());

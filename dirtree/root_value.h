@@ -2,9 +2,9 @@
 
 // A tagged value that names where a walk starts. Its kind is reported by name
 // ("String", "Folder", ...), so the walker can accept six kinds and turn every
-// other one away. Kinds it
-// never accepts (numbers, number lists, the empty reference) exist so that a
-// caller can hand one over by mistake and get the rejection.
+// other one away. Kinds it never accepts (numbers, number lists, the empty
+// reference) exist so that a caller can hand one over by mistake and get the
+// rejection.
 
 #include <memory>
 #include <string>
@@ -28,8 +28,8 @@ class RootValue {
   static RootValue OfCollection(std::vector<RootValue> elements);                   // "Collection"
   static RootValue OfDouble(double number);                                         // "Double"
   static RootValue OfDoubles(std::vector<double> numbers);                          // "Double()"
-  // An empty folder, folder-collection or drive reference is "Nothing", as
-  // the type name of an unset object reference is.
+  // An empty folder, folder-collection or drive reference is "Nothing" too:
+  // it names no root, just as the empty value does.
 
   std::string_view KindName() const;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unix/entry_attributes.h"
+#include "platform/posix/entry_attributes.h"
 
 namespace {
 

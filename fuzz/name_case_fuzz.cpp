@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "fuzz/utf8_reference.h"
+#include "platform/posix/unicode.h"
 #include "platform/text.h"
-#include "platform/unix/unicode.h"
 
 namespace {
 

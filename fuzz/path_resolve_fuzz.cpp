@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/path_resolver.h"
+#include "platform/posix/unicode.h"
 #include "platform/text.h"
-#include "platform/unix/path_resolver.h"
-#include "platform/unix/unicode.h"
 #include "platform/win_path.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unix/system_reg.h"
+#include "platform/posix/system_reg.h"
 
 namespace {
 

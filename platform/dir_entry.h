@@ -17,8 +17,9 @@ std::string DirEntryName(const std::string& path, int32_t attributes);
 // Returns when `path` leads, through links too, to a regular file that can be
 // opened for reading; anything else raises an error naming `path`: 75 for
 // what is no regular file (a FIFO, a socket, a device, a folder), 70 on Linux
-// for a link another user made, or the open's own failure (53, 70, ...). Never waits for a reader or writer and
-// reads nothing: a copy of such an entry could block or never end.
+// for a link another user made, or the open's own failure (53, 70, ...).
+// Never waits for a reader or writer and reads nothing: a copy of such an
+// entry could block or never end.
 void RequireRegularFile(const std::string& path);
 
 }  // namespace platform

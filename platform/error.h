@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform {
 
-// The runtime's error numbers: users of repair tools know these
-// reports, so every OS failure is mapped onto one of them.
+// The numbers errors are reported with. Every OS failure is mapped onto one
+// of them, so a report reads the same on both systems and a script can tell
+// failures apart by number.
 enum ErrorNumber : int32_t {
   kInvalidProcedureCall = 5,
   kSubscriptOutOfRange = 9,
@@ -44,6 +46,17 @@ class PlatformError : public std::runtime_error {
   std::string text_;
   std::string path_;
 };
+
+// Runs `step`; a PlatformError it raises leaves naming `path`, unless it
+// names an entry already (WithPath).
+template <class Step>
+void NamingPath(const std::string& path, Step&& step) {
+  try {
+    std::forward<Step>(step)();
+  } catch (const PlatformError& error) {
+    throw error.WithPath(path);
+  }
+}
 
 // The standard text of `number`; "Application-defined or object-defined
 // error" for numbers outside the table.

@@ -55,6 +55,9 @@ struct FolderIdentity {
 
 // One pass over a collection. Next() stores the next element in `item` and
 // returns true, or returns false at the end. It may throw PlatformError.
+// An enumerator may outlive the collection it came from and still delivers
+// every element, so `folder->Files()->Enumerate()` may be kept on its own:
+// every implementation, test doubles included, holds what it needs itself.
 template <class T>
 class Enumerator {
  public:
@@ -145,10 +148,6 @@ class FileSystemObject {
   virtual std::shared_ptr<DriveCollection> Drives() = 0;
   // The folder at `path`; throws 76 "Path not found" when no folder is there.
   virtual FolderRef GetFolder(const std::string& path) = 0;
-  // Everything before the last path component, without a trailing backslash
-  // except for a drive root ("C:\a\b.exe" -> "C:\a", "D:\QUARN.exe" -> "D:\").
-  // Pure string work; never touches the disk.
-  virtual std::string GetParentFolderName(const std::string& path) = 0;
   // Copies a file so that no document is ever lost: the data goes to a new
   // temporary file in the destination's folder, which then replaces the
   // destination in one rename. On any failure the temporary file is removed

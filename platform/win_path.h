@@ -1,6 +1,6 @@
 #pragma once
 
-// Pure string work on Windows paths, shared by both back-ends and the tests.
+// Pure string work on Windows paths, for the core, both back-ends and tests.
 // Never touches the disk. Both '\' and '/' count as separators on input;
 // results use '\' only.
 

@@ -9,15 +9,10 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/win_path.h"
 #include "ui/frm_main.h"
 
 namespace {
-
-// A root folder's Path already ends in a backslash ("T:\").
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '\\') return folder + name;
-  return folder + "\\" + name;
-}
 
 // Either operation run on one folder against itself would destroy the very
 // documents it takes (removal) or copy each onto itself.
@@ -57,14 +52,14 @@ void frmMain::CopyAllFiles(const std::string& pSrcFolder, const std::string& pDe
   for (platform::FileRef document; pass.documents->Next(document);) {
     const std::string name = document->Name();
     ShowMessage2(name);
-    const std::string target = JoinPath(pass.destination_path, name);
+    const std::string target = platform::win_path::Join(pass.destination_path, name);
     // Looked up before anything is written, so that a drive that has stopped
     // answering is reported (71) with the destination untouched.
     platform::DirEntryName(target, 0);
     // The copy replaces a same-named document in one step, whatever the
     // letter case of its name, and leaves the source's spelling; so no delete
     // precedes it and a failed copy leaves the old document as it was.
-    pass.fso->CopyFile(JoinPath(pass.source_path, name), target, true);
+    pass.fso->CopyFile(platform::win_path::Join(pass.source_path, name), target, true);
   }
 }
 
@@ -73,7 +68,7 @@ void frmMain::DeleteAllFiles(const std::string& pSrcFolder, const std::string& p
   for (platform::FileRef document; pass.documents->Next(document);) {
     const std::string name = document->Name();
     ShowMessage2(name);
-    const std::string target = JoinPath(pass.destination_path, name);
+    const std::string target = platform::win_path::Join(pass.destination_path, name);
     if (!platform::DirEntryName(target, 0).empty()) pass.fso->DeleteFile(target, true);
   }
 }

@@ -9,10 +9,10 @@
 
 #include "platform/message_box.h"
 #include "platform/program_end.h"
+#include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
-#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
+#include "platform/win_path.h"
 #include "repair/string_array.h"
 #include "ui/frm_main.h"
 
@@ -20,7 +21,8 @@ using platform::Ending;
 
 const std::string kBoxTitle = "Quarnel Lumbrel 1 Restore";
 const std::string kDefaultExecutable = "C:\\Program Files\\Quarnel\\QUARN.exe";
-// Shown to the user as it stands; deliberately not derived from the path.
+// The folder the default-location question names: a text of its own, so the
+// question reads the same however the executable's path is spelled.
 const std::string kDefaultFolderShown = "C:\\Program Files\\Quarnel";
 const std::string kExecutableName = "QUARN.exe";
 const std::string kPackageEntry = "\\Packages\\QUARN";
@@ -102,7 +104,8 @@ std::string NotInstalledText(const std::string& support) {
 }
 
 // Says "running this program a second time" where the not-installed text says
-// "updater": both are fixed texts, kept word for word.
+// "this updater": not a slip to make uniform, since users and support staff
+// know each message by its exact words.
 std::string NoneRepairedText(const std::string& support) {
   return "This repair system has found no copies of Quarnel on your computer." + kParagraph +
          "If you're sure that Quarnel is installed on this computer, please restart your "
@@ -195,7 +198,7 @@ void frmMain::Main() {
   int32_t repaired = 0;
   for (const std::string& executable : installations) {
     const std::string folder =
-        WithoutTrailingBackslashes(FileSystem().GetParentFolderName(executable));
+        WithoutTrailingBackslashes(platform::win_path::ParentFolderName(executable));
     if (platform::DirEntryName(folder + kPackageEntry, kPackageEntryAttributes).empty()) continue;
     ShowMessage2("");
     ShowMessage("Copying New Documents..." + kParagraph + folder);

@@ -3,6 +3,6 @@
 #include <string>
 #include <vector>
 
-// The string array of the system: one-dimensional, zero-based, growable. An
-// array never given storage is simply empty.
+// The string arrays the repair passes between its steps: one-dimensional,
+// zero-based, growable; a new array is empty.
 using StringArray = std::vector<std::string>;

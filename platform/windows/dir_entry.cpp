@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/win_path.h"
+#include "platform/windows/handles.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
@@ -37,15 +38,11 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
 void RequireRegularFile(const std::string& path) {
   // Backup semantics opens a folder too, so that one reached through a file
   // link is told from a file by the handle, as is a pipe or a device.
-  const HANDLE handle = CreateFileW(windows::ExtendedPath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw windows::ErrorFromCode(GetLastError()).WithPath(path);
+  const windows::OwnedHandle handle = windows::OpenEntry(path, GENERIC_READ);
   BY_HANDLE_FILE_INFORMATION info;
-  const bool regular = GetFileType(handle) == FILE_TYPE_DISK &&
-                       GetFileInformationByHandle(handle, &info) != 0 &&
+  const bool regular = GetFileType(handle.get()) == FILE_TYPE_DISK &&
+                       GetFileInformationByHandle(handle.get(), &info) != 0 &&
                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  CloseHandle(handle);
   if (!regular) throw PlatformError(kPathFileAccessError).WithPath(path);
 }
 

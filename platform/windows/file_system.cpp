@@ -7,7 +7,8 @@
 
 #include "platform/error.h"
 #include "platform/win_path.h"
-#include "platform/windows/file_copy.h"
+#include "platform/windows/file_operations.h"
+#include "platform/windows/handles.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
@@ -34,20 +35,12 @@ class WinFile : public File {
   int32_t attributes_;
 };
 
-// Opening with backup semantics follows a link to its folder; asking only
-// for attributes needs no right to read the folder itself.
-FolderIdentity IdentityOf(const std::string& path) {
-  const HANDLE handle = CreateFileW(windows::ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw windows::ErrorFromCode(GetLastError()).WithPath(path);
-  BY_HANDLE_FILE_INFORMATION info;
-  const BOOL read = GetFileInformationByHandle(handle, &info);
-  const DWORD error = GetLastError();
-  CloseHandle(handle);
-  if (!read) throw windows::ErrorFromCode(error).WithPath(path);
-  return {info.dwVolumeSerialNumber,
-          (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
+// Opening follows a link to its folder; asking only for attributes needs no
+// right to read the folder itself.
+FolderIdentity IdentityOfPath(const std::string& path) try {
+  return windows::IdentityOf(windows::OpenEntry(path, FILE_READ_ATTRIBUTES).get());
+} catch (const PlatformError& error) {
+  throw error.WithPath(path);
 }
 
 class WinFolder : public Folder {
@@ -59,7 +52,7 @@ class WinFolder : public Folder {
   std::string Name() override { return name_; }
   int32_t Attributes() override { return attributes_; }
   FolderIdentity Identity() override {
-    if (!identity_) identity_ = IdentityOf(path_);
+    if (!identity_) identity_ = IdentityOfPath(path_);
     return *identity_;
   }
   std::shared_ptr<FolderCollection> SubFolders() override;
@@ -87,6 +80,7 @@ class ListedCollection : public Collection<T> {
   }
 
  private:
+  // Shares the listing, so it may outlive the collection.
   class ListedEnumerator : public Enumerator<T> {
    public:
     ListedEnumerator(std::string parent, std::shared_ptr<const Entries> entries)
@@ -168,6 +162,7 @@ class DriveList : public DriveCollection {
   }
 
  private:
+  // Its own copy of the list, so it may outlive the collection.
   class DriveEnumerator : public Enumerator<Drive> {
    public:
     explicit DriveEnumerator(const std::vector<DriveRef>& drives) : drives_(drives) {}
@@ -210,17 +205,13 @@ class WinFileSystem : public FileSystemObject {
                                        entry->attributes);
   }
 
-  std::string GetParentFolderName(const std::string& path) override {
-    return win_path::ParentFolderName(path);
-  }
-
   void CopyFile(const std::string& source, const std::string& destination,
                 bool overwrite) override {
-    windows::CopyFileSafely(source, destination, overwrite);
+    windows::CopyOneFile(source, destination, overwrite);
   }
 
   void DeleteFile(const std::string& path, bool force) override {
-    windows::DeleteFileChecked(path, force);
+    windows::DeleteOneFile(path, force);
   }
 };
 

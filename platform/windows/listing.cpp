@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/windows/handles.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/wide_string.h"
 #include "platform/windows/win32.h"
@@ -12,20 +13,6 @@
 
 namespace platform::windows {
 namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data, DWORD flags) {
   return FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
@@ -69,8 +56,8 @@ std::vector<ListedEntry> ListFolder(const std::wstring& folder, ListKind kind) {
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirst(pattern, data, FIND_FIRST_EX_LARGE_FETCH));
-  if (find.get() == INVALID_HANDLE_VALUE) {
+  const OwnedHandle find(FindFirst(pattern, data, FIND_FIRST_EX_LARGE_FETCH), FindClose);
+  if (!find.valid()) {
     // An empty root has no "." entry, so the search finds nothing at all.
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return {};
     ThrowLastError();
@@ -96,8 +83,8 @@ std::vector<ListedEntry> ListFolder(const std::wstring& folder, ListKind kind) {
 
 std::optional<ListedEntry> FindEntry(const std::wstring& path) {
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirst(path, data, 0));
-  if (find.get() == INVALID_HANDLE_VALUE) {
+  const OwnedHandle find(FindFirst(path, data, 0), FindClose);
+  if (!find.valid()) {
     if (IsMissing(GetLastError())) return std::nullopt;
     ThrowLastError();
   }

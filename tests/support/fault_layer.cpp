@@ -46,6 +46,8 @@ class FaultyCollection : public platform::Collection<T> {
   }
 
  private:
+  // Holds the real enumerator and nothing of this collection, so it may
+  // outlive the collection as every enumerator may.
   class Cursor : public platform::Enumerator<T> {
    public:
     Cursor(std::unique_ptr<platform::Enumerator<T>> real, bool throws, Faults& faults)
@@ -143,9 +145,6 @@ class FaultyFileSystem : public platform::FileSystemObject {
   std::shared_ptr<platform::DriveCollection> Drives() override { return real_->Drives(); }
   platform::FolderRef GetFolder(const std::string& path) override {
     return Wrap(real_->GetFolder(path), faults_);
-  }
-  std::string GetParentFolderName(const std::string& path) override {
-    return real_->GetParentFolderName(path);
   }
   void CopyFile(const std::string& source, const std::string& destination,
                 bool overwrite) override {

@@ -1,5 +1,4 @@
-#include <windows.h>
-
+#include "platform/windows/handles.h"
 #include "tests/conformance/conformance_support.h"
 
 namespace lumbrel_conformance {
@@ -12,13 +11,6 @@ std::wstring Wide(const std::string& text) {
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
   return wide;
 }
-
-struct Handle {
-  HANDLE value = nullptr;
-  ~Handle() {
-    if (value != nullptr) CloseHandle(value);
-  }
-};
 
 }  // namespace
 
@@ -33,15 +25,17 @@ std::string RunProbeCopiedTo(const std::string& windows_path) {
   if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) return "";
 
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  Handle read_end;
-  Handle write_end;
-  if (!CreatePipe(&read_end.value, &write_end.value, &inherit, 0)) return "";
-  SetHandleInformation(read_end.value, HANDLE_FLAG_INHERIT, 0);
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return "";
+  const platform::windows::OwnedHandle read_end(read);
+  platform::windows::OwnedHandle write_end(write);
+  SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end.value;
-  startup.hStdError = write_end.value;
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = write_end.get();
   PROCESS_INFORMATION process{};
   std::wstring command = L"\"" + target + L"\"";
   std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
@@ -49,16 +43,15 @@ std::string RunProbeCopiedTo(const std::string& windows_path) {
                       folder.c_str(), &startup, &process)) {
     return "";
   }
-  CloseHandle(write_end.value);
-  write_end.value = nullptr;
+  const platform::windows::OwnedHandle child(process.hProcess);
+  const platform::windows::OwnedHandle child_thread(process.hThread);
+  write_end.Close();
   std::string output;
   char buffer[512];
-  for (DWORD got; ReadFile(read_end.value, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
+  for (DWORD got; ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0;) {
     output.append(buffer, got);
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  WaitForSingleObject(child.get(), INFINITE);
   return output;
 }
 

@@ -1,8 +1,8 @@
 #include "tests/support/computer_os.h"
 
-#include <windows.h>
-
 #include <stdexcept>
+
+#include "platform/windows/handles.h"
 
 namespace lumbrel_test::computer_os {
 
@@ -59,13 +59,13 @@ void RemoveExtended(const std::wstring& path) {
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const platform::windows::OwnedHandle find(FindFirstFileW((path + L"\\*").c_str(), &data),
+                                              FindClose);
+    if (find.valid()) {
       do {
         const std::wstring name = data.cFileName;
         if (name != L"." && name != L"..") RemoveExtended(path + L"\\" + name);
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
+      } while (FindNextFileW(find.get(), &data));
     }
   }
   RemoveDirectoryW(path.c_str());

@@ -1,0 +1,32 @@
+#pragma once
+
+// The one owner of a file descriptor in the Linux back-end: it closes the
+// descriptor when it goes.
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace platform::posix {
+
+class Descriptor {
+ public:
+  // Holds nothing for a negative fd, what a failed open gives.
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+
+  int Get() const { return fd_; }
+  // Hands the descriptor over; nothing is closed.
+  int Release() { return std::exchange(fd_, -1); }
+  // Closes now, reporting the error a delayed write may only show here.
+  int Close() { return close(std::exchange(fd_, -1)); }
+
+ private:
+  int fd_;
+};
+
+}  // namespace platform::posix

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/error.h"
+#include "platform/file_system.h"
+#include "platform/posix/entry_attributes.h"
+#include "platform/posix/system_reg.h"
+#include "platform/process.h"
+#include "tests/support/test_computer.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+auto OpenDescriptors() {
+  return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
+// A computer of its own with one drive, T:.
+class PrefixTest : public testing::Test {
+ protected:
+  PrefixTest() { computer_.AddDrive('T'); }
+  void MapDrive(const char* entry, const fs::path& target) { computer_.MapDrive(entry[0], target); }
+  fs::path Disk(const std::string& relative) const { return computer_.Host("T:\\" + relative); }
+
+  lumbrel_test::TestComputer computer_;
+  fs::path prefix_ = computer_.Prefix();
+  FileSystemObjectRef fso_ = CreateFileSystemObject();
+};
+
+TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
+  fs::create_directory(Disk("first"));
+  FolderRef root = fso_->GetFolder("T:\\");
+  EXPECT_EQ(root->Files()->Count(), 0);
+  fs::create_directory(Disk("second"));
+  // The subfolders of the read the files came from, then a fresh read.
+  EXPECT_EQ(root->SubFolders()->Count(), 1);
+  EXPECT_EQ(root->SubFolders()->Count(), 2);
+  std::ofstream(Disk("doc.txt")) << "x";
+  EXPECT_EQ(root->Files()->Count(), 0);
+  EXPECT_EQ(root->Files()->Count(), 1);
+}
+
+TEST_F(PrefixTest, LinksCountAsWhatTheyLeadToAndDotNamesAsHidden) {
+  fs::create_directory(Disk("real"));
+  std::ofstream(Disk("real/inside.txt")) << "x";
+  std::ofstream(Disk(".profile")) << "x";
+  fs::create_directory_symlink(Disk("real"), Disk("to-folder"));
+  fs::create_symlink(Disk("real/inside.txt"), Disk("to-file"));
+  fs::create_symlink(Disk("gone"), Disk("nowhere"));
+  FolderRef root = fso_->GetFolder("t:\\");
+  std::vector<std::pair<std::string, int32_t>> seen;
+  auto files = root->Files()->Enumerate();
+  for (FileRef file; files->Next(file);) seen.emplace_back(file->Name(), file->Attributes());
+  auto folders = root->SubFolders()->Enumerate();
+  FolderRef folder;
+  while (folders->Next(folder)) seen.emplace_back(folder->Name(), folder->Attributes());
+  const std::vector<std::pair<std::string, int32_t>> expected = {
+      {".profile", kAttrArchive | kAttrHidden},
+      {"to-file", kAttrArchive | kAttrAlias},
+      {"real", kAttrDirectory},
+      {"to-folder", kAttrDirectory | kAttrAlias}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_TRUE(folder->IsAlias() && fso_->GetFolder("T:\\to-folder")->IsAlias());
+  EXPECT_EQ(folder->Files()->Count(), 1);  // inside.txt
+  // A stored mark, when it can be read, says whether a dot name is hidden.
+  const std::string profile = Disk(".profile");
+  if (setxattr(profile.c_str(), posix::kDosAttribute, "0x0", 3, 0) != 0) GTEST_SKIP();
+  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive);
+  ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
+  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
+}
+
+TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
+  constexpr int kDepth = 150;
+  fs::path deepest = Disk("");
+  for (int level = 0; level < kDepth; ++level) deepest /= "level" + std::to_string(level);
+  fs::create_directories(deepest);
+  const auto before = OpenDescriptors();
+  // Fewer descriptors than levels: keeping every parent open would run out.
+  rlimit old_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old_limit), 0);
+  rlimit low_limit = old_limit;
+  low_limit.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low_limit), 0);
+  {
+    // Every level's collection held at once, as a walk holds its path.
+    std::vector<std::shared_ptr<FolderCollection>> path{fso_->GetFolder("T:\\")->SubFolders()};
+    FolderRef folder;
+    for (int level = 0; level < kDepth; ++level) {
+      ASSERT_TRUE(path.back()->Enumerate()->Next(folder)) << "level " << level;
+      EXPECT_EQ(folder->Name(), "level" + std::to_string(level));
+      path.push_back(folder->SubFolders());
+    }
+    EXPECT_GT(OpenDescriptors(), before);
+  }
+  setrlimit(RLIMIT_NOFILE, &old_limit);
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(PrefixTest, OpeningDriveRootsLeavesNothingOpen) {
+  const auto before = OpenDescriptors();
+  for (int round = 0; round < 20; ++round) {
+    auto drives = fso_->Drives()->Enumerate();
+    for (DriveRef drive; drives->Next(drive);) EXPECT_EQ(drive->RootFolder()->Path(), "T:\\");
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
+  const std::string path = prefix_ / "system.reg";
+  const auto failure = [this] {
+    try {
+      fso_->Drives();
+    } catch (const PlatformError& error) {
+      return error.Text();
+    }
+    return std::string("no error");
+  };
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  EXPECT_EQ(failure(), "no error");          // none at all declares nothing
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);  // opened blocking, this would hang
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is not a regular file");
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  std::ofstream(path) << "[Software\\\\Wine\\\\Drives]\n\"t:\"=\"cdrom\"\n";
+  ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
+  DriveRef drive;
+  ASSERT_TRUE(fso_->Drives()->Enumerate()->Next(drive));
+  EXPECT_EQ(drive->Type(), kDriveCdRom);
+  ASSERT_EQ(truncate(path.c_str(), (64 << 20) + 1), 0);
+  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
+}
+
+// Line endings, unknown types and later sections are the fuzz target's.
+// Run as root, as in CI: a user's read-only document comes back theirs and
+// read-only whatever the umask; a new one gets what the umask leaves.
+TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
+  computer_.MakeFile("T:\\new.txt", "new");
+  computer_.MakeFile("T:\\old.txt", "old");
+  ASSERT_EQ(chmod(Disk("old.txt").c_str(), 0444), 0);
+  const bool root = geteuid() == 0;
+  ASSERT_TRUE(!root || chown(Disk("old.txt").c_str(), 65534, 65533) == 0);
+  const mode_t umask_before = umask(077);
+  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true);
+  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false);
+  umask(umask_before);
+  struct stat kept {};
+  struct stat fresh {};
+  ASSERT_EQ(stat(Disk("old.txt").c_str(), &kept), 0);
+  ASSERT_EQ(stat(Disk("fresh.txt").c_str(), &fresh), 0);
+  EXPECT_EQ(kept.st_mode & 07777, 0444u);
+  EXPECT_EQ(fresh.st_mode & 07777, 0600u);
+  EXPECT_EQ(kept.st_uid, root ? 65534u : geteuid());
+  EXPECT_EQ(kept.st_gid, root ? 65533u : getegid());
+}
+
+TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
+  const auto types = posix::ParseDriveTypes(
+      "\"e:\"=\"hd\"\n"
+      "[software\\\\WINE\\\\drives] 1700000000\n"
+      "#time=1da0c2a4f3e9b12\n"
+      "; \"a:\"=\"cdrom\"\n"
+      "\"c:\"=\"hd\"\n"
+      "  \"D:\"  =  \"CDROM\"  \n"
+      "\"cc:\"=\"cdrom\"\n"
+      "\"f:\"=dword:00000001\n"
+      "\"g:\"=\"cdrom\n"
+      "[Software\\\\Wine\\\\Drives\\\\Other]\n"
+      "\"h:\"=\"hd\"\n"
+      "[ Software\\\\Wine\\\\Drives ]\n"
+      "\"k:\"=\"ramdisk\"");
+  std::array<int32_t, 26> expected;
+  expected.fill(posix::kDriveTypeUnlisted);
+  expected['c' - 'a'] = kDriveFixed;
+  expected['d' - 'a'] = kDriveCdRom;
+  expected['k' - 'a'] = kDriveRamDisk;
+  EXPECT_EQ(types, expected);
+}
+
+TEST_F(PrefixTest, TheProgramsFolderMapsThroughTheDriveThatHoldsItMostClosely) {
+  const fs::path folder = fs::canonical("/proc/self/exe").parent_path();
+  MapDrive("z:", "/");
+  std::string expected = "Z:" + folder.string();
+  std::replace(expected.begin(), expected.end(), '/', '\\');
+  EXPECT_EQ(ExecutableFolder(), expected);
+  MapDrive("c:", folder.parent_path());
+  MapDrive("d:", folder);
+  MapDrive("f:", folder);  // as close: the first letter wins
+  MapDrive("e:", prefix_ / "nowhere");
+  EXPECT_EQ(ExecutableFolder(), "D:\\");
+  for (const char* entry : {"d:", "f:"}) fs::remove(prefix_ / "dosdevices" / entry);
+  EXPECT_EQ(ExecutableFolder(), "C:\\" + folder.filename().string());
+}
+
+}  // namespace
+}  // namespace platform

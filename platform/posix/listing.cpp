@@ -1,0 +1,117 @@
+#include "platform/posix/listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "platform/posix/descriptor.h"
+#include "platform/posix/errno_error.h"
+#include "platform/posix/unicode.h"
+#include "platform/win_path.h"
+
+namespace platform::posix {
+namespace {
+
+// Large enough that a typical folder comes in one read.
+constexpr size_t kReadBlock = 32768;
+// A directory record of a short name; most records are this size or larger.
+constexpr size_t kSmallRecord = 32;
+// Listings left open for their subfolders at once. A walk needs one per level
+// of its current path; past this a deeper level opens by its whole path, so
+// no tree can use up the process's descriptors.
+constexpr int kMaxOpenListings = 64;
+int open_listings = 0;
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry* entry) {
+  if (parent != nullptr && entry != nullptr && parent->descriptor >= 0)
+    return openat(parent->descriptor, parent->names.data() + entry->name_offset, kFolderFlags);
+  return open(listing.linux_path.c_str(), kFolderFlags);
+}
+
+// Folder and alias flags of one entry; false when it vanished meanwhile or is
+// a link that leads nowhere, which Wine leaves out of its listings too.
+bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
+  struct stat info;
+  if (type == DT_UNKNOWN) {
+    if (fstatat(dir_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+  }
+  alias = type == DT_LNK;
+  if (alias && fstatat(dir_fd, name, &info, 0) != 0) return false;
+  folder = alias ? S_ISDIR(info.st_mode) : type == DT_DIR;
+  return true;
+}
+
+}  // namespace
+
+Listing::~Listing() {
+  if (descriptor >= 0) {
+    close(descriptor);
+    --open_listings;
+  }
+}
+
+std::string Listing::WindowsPathOf(const ListedEntry& entry) const {
+  return win_path::Join(windows_path, NameOf(entry));
+}
+
+std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
+  std::string path;
+  std::string_view name = NameOf(entry);
+  path.reserve(linux_path.size() + 1 + name.size());
+  path.append(linux_path).append(1, '/').append(name);
+  return path;
+}
+
+void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry) {
+  Descriptor folder(OpenFolder(listing, parent, entry));
+  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+  listing.names.clear();
+  listing.entries.clear();
+  alignas(dirent64) char block[kReadBlock];
+  bool has_folders = false;
+  for (;;) {
+    ssize_t size = getdents64(folder.Get(), block, sizeof block);
+    if (size < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+    if (size == 0) break;
+    // Most folders come in one block: room for all of it at once.
+    if (listing.entries.capacity() == 0) {
+      listing.entries.reserve(static_cast<size_t>(size) / kSmallRecord);
+      listing.names.reserve(static_cast<size_t>(size));
+    }
+    for (size_t at = 0; at < static_cast<size_t>(size);) {
+      const auto* record = reinterpret_cast<const dirent64*>(block + at);
+      at += record->d_reclen;
+      std::string_view name(record->d_name);
+      // No Windows path can name an entry whose name holds a backslash: it
+      // would read as a folder and a name, leading somewhere else.
+      if (name == "." || name == ".." || name.find('\\') != std::string_view::npos) continue;
+      bool is_folder = false;
+      bool alias = false;
+      if (!Classify(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
+      listing.entries.push_back(ListedEntry{ListingPrefixKey(name),
+                                            static_cast<uint32_t>(listing.names.size()),
+                                            static_cast<uint32_t>(name.size()), is_folder, alias});
+      listing.names.append(name).push_back('\0');
+      has_folders |= is_folder;
+    }
+  }
+  if (has_folders && listing.descriptor < 0 && open_listings < kMaxOpenListings) {
+    listing.descriptor = folder.Release();
+    ++open_listings;
+  }
+  std::sort(listing.entries.begin(), listing.entries.end(),
+            [&listing](const ListedEntry& a, const ListedEntry& b) {
+              if (a.sort_key != b.sort_key) return a.sort_key < b.sort_key;
+              return ListingLess(listing.NameOf(a), listing.NameOf(b));
+            });
+}
+
+}  // namespace platform::posix

@@ -1,0 +1,53 @@
+#pragma once
+
+// One read of a folder: every entry's stored name and kind, in listing order.
+// Names live in one buffer so that a listing costs a handful of allocations
+// however many entries it has.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::posix {
+
+struct ListedEntry {
+  uint64_t sort_key;  // ListingPrefixKey of the name
+  uint32_t name_offset;
+  uint32_t name_size;
+  bool folder;  // leads to a folder, through a link too
+  bool alias;   // a symbolic link
+};
+
+struct Listing {
+  Listing() = default;
+  Listing(const Listing&) = delete;
+  Listing& operator=(const Listing&) = delete;
+  ~Listing();
+
+  std::string windows_path;  // the listed folder
+  std::string linux_path;
+  std::string names;  // each name followed by a NUL, so it can be opened in place
+  std::vector<ListedEntry> entries;
+  // The listed folder, left open while its subfolders are read through it.
+  int descriptor = -1;
+
+  std::string_view NameOf(const ListedEntry& entry) const {
+    return std::string_view(names).substr(entry.name_offset, entry.name_size);
+  }
+  std::string WindowsPathOf(const ListedEntry& entry) const;
+  std::string LinuxPathOf(const ListedEntry& entry) const;
+};
+
+// Fills listing.names and listing.entries from the folder at
+// listing.linux_path, or, when the listing of its parent is given and still
+// holds the parent open, from the entry of that listing: the kernel then
+// resolves one name instead of the whole path again. The kind of an entry
+// comes from the directory itself; only symbolic links and file systems that
+// do not report kinds cost a stat. Names holding a backslash are left out,
+// since no Windows path can name them, and so are links that lead nowhere.
+// Throws PlatformError when the folder cannot be read.
+void ReadListing(Listing& listing, const Listing* parent = nullptr,
+                 const ListedEntry* entry = nullptr);
+
+}  // namespace platform::posix

@@ -1,0 +1,78 @@
+#include "platform/posix/unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace platform::posix {
+namespace {
+
+// Decoding, stability and case-insensitive equality are the fuzz target's.
+TEST(UpperCaseBytes, ChangesLettersAtEveryOffsetAndMayChangeTheLength) {
+  std::string ascii;
+  std::string expected;
+  for (int byte = 1; byte < 0x80; ++byte) {
+    ascii += static_cast<char>(byte);
+    expected += static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
+  }
+  // Every offset against the eight-byte words the ASCII run is taken in.
+  for (size_t shift = 0; shift < 8; ++shift) {
+    EXPECT_EQ(UpperCase(std::string(shift, 'q') + ascii), std::string(shift, 'Q') + expected);
+  }
+  EXPECT_EQ(UpperCase("abcdef\xC3\xA9ghijklmnop"), "ABCDEF\xC3\x89GHIJKLMNOP");
+  EXPECT_EQ(UpperCase("\xC4\xB1x\xC9\x90"), "IX\xE2\xB1\xAF");  // ı, ɐ: two bytes to one, three
+  EXPECT_EQ(UpperCase("a\xFF\xC3\xA9\x80\xC3"), "A\xFF\xC3\x89\x80\xC3");  // invalid bytes stay
+}
+
+TEST(NameOrder, IgnoresCaseFollowsUtf16AndBreaksTiesBytewise) {
+  EXPECT_EQ(CompareNoCase("Readme.TXT", "README.txt"), 0);
+  EXPECT_TRUE(ListingLess("A", "a") && ListingLess("a", "B") && ListingLess("Z", "_"));
+  EXPECT_TRUE(ListingLess("_", "\xC3\x89") && ListingLess("\xC3\x89", "\xC3\xA9"));
+  // U+10400 is a surrogate pair in UTF-16, so it sorts before U+FF21 and after U+D7FF.
+  EXPECT_LT(CompareNoCase("\xF0\x90\x90\x80", "\xEF\xBC\xA1"), 0);
+  EXPECT_LT(CompareNoCase("\xED\x9F\xBF", "\xF0\x90\x90\x80"), 0);
+  EXPECT_LT(CompareNoCase("ab", "abc"), 0);
+}
+
+TEST(NameOrder, PrefixKeysNeverContradictTheFullComparison) {
+  // Pieces that upper-case across byte lengths (dotless i, long s), sort
+  // above ASCII, are not UTF-8, or sit below every letter.
+  const std::string pieces[] = {"a",
+                                "A",
+                                "i",
+                                "I",
+                                "s",
+                                "S",
+                                "z",
+                                "_",
+                                "0",
+                                "\x01",
+                                "\xC4\xB1",
+                                "\xC5\xBF",
+                                "\xC3\xA9",
+                                "\xC3\x89",
+                                "\xFF",
+                                "\xC3",
+                                "\xF0\x90\x90\x80"};
+  std::mt19937 dice(7);
+  std::vector<std::string> names(600);
+  for (std::string& name : names) {
+    for (size_t k = dice() % 12; k > 0; --k) name += pieces[dice() % std::size(pieces)];
+  }
+  int decided = 0;
+  for (const std::string& a : names) {
+    for (const std::string& b : names) {
+      if (ListingPrefixKey(a) == ListingPrefixKey(b)) continue;
+      ++decided;
+      ASSERT_EQ(ListingPrefixKey(a) < ListingPrefixKey(b), ListingLess(a, b)) << a << " " << b;
+    }
+  }
+  EXPECT_GT(decided, 300000);  // the keys settle most pairs on their own
+}
+
+}  // namespace
+}  // namespace platform::posix

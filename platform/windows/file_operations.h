@@ -1,0 +1,13 @@
+#pragma once
+
+// Copying and removing single files for the Windows back-end; the contracts
+// are those of FileSystemObject::CopyFile and DeleteFile.
+
+#include <string>
+
+namespace platform::windows {
+
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite);
+void DeleteOneFile(const std::string& path, bool force);
+
+}  // namespace platform::windows
