@@ -26,6 +26,7 @@ TEST(UpperCaseBytes, ChangesLettersAtEveryOffsetAndMayChangeTheLength) {
   EXPECT_EQ(UpperCase("abcdef\xC3\xA9ghijklmnop"), "ABCDEF\xC3\x89GHIJKLMNOP");
   EXPECT_EQ(UpperCase("\xC4\xB1x\xC9\x90"), "IX\xE2\xB1\xAF");  // ı, ɐ: two bytes to one, three
   EXPECT_EQ(UpperCase("a\xFF\xC3\xA9\x80\xC3"), "A\xFF\xC3\x89\x80\xC3");  // invalid bytes stay
+  EXPECT_EQ(UpperCase("\xF0\x90\x90\xA8"), "\xF0\x90\x90\x80");  // U+10428: four bytes each
 }
 
 TEST(NameOrder, IgnoresCaseFollowsUtf16AndBreaksTiesBytewise) {
@@ -36,6 +37,8 @@ TEST(NameOrder, IgnoresCaseFollowsUtf16AndBreaksTiesBytewise) {
   EXPECT_LT(CompareNoCase("\xF0\x90\x90\x80", "\xEF\xBC\xA1"), 0);
   EXPECT_LT(CompareNoCase("\xED\x9F\xBF", "\xF0\x90\x90\x80"), 0);
   EXPECT_LT(CompareNoCase("ab", "abc"), 0);
+  // An encoded surrogate is no character: it sorts after every one.
+  EXPECT_TRUE(ListingLess("\xEF\xBC\xA1", "\xED\xA0\x80"));
 }
 
 TEST(NameOrder, PrefixKeysNeverContradictTheFullComparison) {

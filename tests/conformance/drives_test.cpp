@@ -42,11 +42,12 @@ TEST_F(Drives, LettersAndTypesAreThoseThePrefixDeclares) {
   EXPECT_EQ(drives->Count(), static_cast<int32_t>(order.size()));
   EXPECT_EQ(order, "ACKMNRSTUV");
   const std::map<std::string, int32_t> expected = {
-      {"A", platform::kDriveRemovable},   {"C", platform::kDriveFixed},
-      {"K", platform::kDriveFixed},       {"M", platform::kDriveRamDisk},
-      {"N", platform::kDriveNetwork},     {"R", platform::kDriveRemovable},
-      {"S", platform::kDriveCdRom},       {"T", platform::kDriveFixed},
-      {"U", UnreadableListedDriveType()}, {"V", platform::kDriveUnknown},
+      // The numbers a caller sees: 0 unknown, 1 removable, 2 fixed, 3 network,
+      // 4 CD-ROM, 5 RAM disk.
+      {"A", 1}, {"C", 2}, {"K", 2},
+      {"M", 5}, {"N", 3}, {"R", 1},
+      {"S", 4}, {"T", 2}, {"U", UnreadableListedDriveType()},
+      {"V", 0},
   };
   EXPECT_EQ(types, expected);
 }
