@@ -125,7 +125,7 @@ TEST_F(FrontEndTest, BoxesTakeOneKeyAndRecordTheQuestionAsItWasShown) {
 TEST_F(FrontEndTest, WithoutAKeyboardBoxesReadLines) {
   StartTerminal(false);
   // A line over 1 KiB is no answer, whatever it starts with.
-  Type("y" + std::string(kMaxAnswerLine, ' ') + "\nNO\n");
+  Type("y" + std::string(1024, ' ') + "\nNO\n");
   EXPECT_EQ(front_end_->MessageBox("Done.", 64, "Quarnel"), kAnswerOk);  // reads nothing
   EXPECT_EQ(front_end_->MessageBox("Repair now?", 4, "Q"), kAnswerNo);
   EXPECT_NE(Screen().find("Please answer Yes / No"), std::string::npos);
