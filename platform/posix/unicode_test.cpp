@@ -39,6 +39,8 @@ TEST(NameOrder, IgnoresCaseFollowsUtf16AndBreaksTiesBytewise) {
   EXPECT_LT(CompareNoCase("ab", "abc"), 0);
   // An encoded surrogate is no character: it sorts after every one.
   EXPECT_TRUE(ListingLess("\xEF\xBC\xA1", "\xED\xA0\x80"));
+  // The last plane is characters too: U+100000 is a surrogate pair, before U+FFFD.
+  EXPECT_TRUE(ListingLess("\xF4\x80\x80\x80", "\xEF\xBF\xBD"));
 }
 
 TEST(NameOrder, PrefixKeysNeverContradictTheFullComparison) {
