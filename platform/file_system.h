@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/win_path.h"
 
 namespace platform {
 
@@ -148,6 +149,12 @@ class FileSystemObject {
   virtual std::shared_ptr<DriveCollection> Drives() = 0;
   // The folder at `path`; throws 76 "Path not found" when no folder is there.
   virtual FolderRef GetFolder(const std::string& path) = 0;
+  // Everything before the last path component, without a trailing backslash
+  // except for a drive root ("C:\a\b.exe" -> "C:\a", "D:\QUARN.exe" -> "D:\").
+  // Pure string work, the same on every system, so not for a back-end to vary.
+  std::string GetParentFolderName(const std::string& path) const {
+    return win_path::ParentFolderName(path);
+  }
   // Copies a file so that no document is ever lost: the data goes to a new
   // temporary file in the destination's folder, which then replaces the
   // destination in one rename. On any failure the temporary file is removed

@@ -11,7 +11,6 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
-#include "platform/win_path.h"
 #include "repair/string_array.h"
 #include "ui/frm_main.h"
 
@@ -198,7 +197,7 @@ void frmMain::Main() {
   int32_t repaired = 0;
   for (const std::string& executable : installations) {
     const std::string folder =
-        WithoutTrailingBackslashes(platform::win_path::ParentFolderName(executable));
+        WithoutTrailingBackslashes(FileSystem().GetParentFolderName(executable));
     if (platform::DirEntryName(folder + kPackageEntry, kPackageEntryAttributes).empty()) continue;
     ShowMessage2("");
     ShowMessage("Copying New Documents..." + kParagraph + folder);
