@@ -196,8 +196,10 @@ class WinFileSystem : public FileSystemObject {
 
   FolderRef GetFolder(const std::string& path) override {
     win_path::DrivePath stored;
-    const std::optional<ListedEntry> entry =
-        windows::FindStoredPath(windows::ResolveDrivePath(path), stored);
+    std::optional<ListedEntry> entry;
+    // Named like every other failure here, a path that is no drive path too.
+    NamingPath(path,
+               [&] { entry = windows::FindStoredPath(windows::ResolveDrivePath(path), stored); });
     if (!entry || (entry->attributes & kAttrDirectory) == 0) {
       throw PlatformError(kPathNotFound).WithPath(path);
     }

@@ -1,0 +1,356 @@
+// Conformance cases: each file in cases/ stages a computer and questions the
+// file-system layer and the walker, one command a line; the answers indented
+// under each command are what both systems must give. Natively,
+// LUMBREL_UPDATE_CASES=1 writes the answers given back into the files.
+//
+// A command is VERB ARG | ARG ...; "native: " or "wine: " before it runs it
+// on that system only (elsewhere its answers stay as written). Paths "X:\..."
+// lie on drive X as the case added it: the whole drive natively, a folder of
+// the shared prefix's drive under Wine.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dirtree/crt_dtree.h"
+#include "platform/dir_entry.h"
+#include "tests/conformance/conformance_support.h"
+#include "tests/support/test_computer.h"
+
+namespace lumbrel_conformance {
+
+namespace {
+
+using Answers = std::vector<std::string>;
+using lumbrel_test::ListFault;
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + separator.size();
+  }
+}
+
+std::string Hex(int32_t value) {
+  std::ostringstream out;
+  out << "0x" << std::hex << value;
+  return out.str();
+}
+
+class CaseRun {
+ public:
+  // The case's text with every command's answers given anew.
+  std::string Run(const std::string& text) {
+    std::string out;
+    std::vector<std::string> lines = Split(text, "\n");
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      out += line + '\n';
+      if (line.empty() || line[0] == '#' || line[0] == ' ') continue;
+      std::string command = line;
+      const bool native = lumbrel_test::TestComputer::OwnsWholeDrives();
+      bool runs = true;
+      for (const auto& [qualifier, here] : {std::pair{"native: ", native}, {"wine: ", !native}}) {
+        if (command.rfind(qualifier, 0) == 0) {
+          command.erase(0, std::string(qualifier).size());
+          runs = here;
+        }
+      }
+      if (!runs) continue;  // its written answers follow as they are
+      while (i + 1 < lines.size() && lines[i + 1].rfind("  ", 0) == 0) ++i;
+      for (const std::string& answer : Answer(command)) out += "  " + Out(answer) + '\n';
+    }
+    return out;
+  }
+
+ private:
+  Answers Answer(const std::string& command) {
+    const size_t space = command.find(' ');
+    const std::string verb = command.substr(0, space);
+    std::vector<std::string> args;
+    if (space != std::string::npos) args = Split(command.substr(space + 1), " | ");
+    if (args.size() < 3) args.resize(3);
+    try {
+      return Do(verb, args);
+    } catch (const platform::PlatformError& error) {
+      return {"error " + std::to_string(error.Number()) +
+              (error.Path().empty() ? "" : " " + error.Path())};
+    }
+  }
+
+  // Staging, through the system's own calls; false for any other verb.
+  bool Stage(const std::string& verb, const std::vector<std::string>& a) {
+    if (verb == "drive") {
+      const std::vector<std::string> parts = Split(a[0], " ");
+      const std::string area = computer_.AddDrive(parts[0][0], parts.size() > 1 ? parts[1] : "hd");
+      if (area.size() > 2) areas_[parts[0][0]] = area;
+    } else if (verb == "file") {
+      computer_.MakeFile(In(a[0]), a[1]);
+    } else if (verb == "folder") {
+      computer_.MakeFolder(In(a[0]));
+    } else if (verb == "attrib") {
+      computer_.SetAttributes(In(a[0]), std::stoi(a[1], nullptr, 0));
+    } else if (verb == "link") {
+      if (!computer_.MakeLink(In(a[0]), In(a[1]))) throw std::runtime_error("cannot make links");
+    } else if (verb == "remove") {
+      computer_.Remove(In(a[0]));
+    } else if (verb == "fault") {
+      Arm(a[0], In(a[1]), a[2]);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  Answers Do(const std::string& verb, const std::vector<std::string>& a) {
+    if (Stage(verb, a)) return {};
+    if (verb == "read") return {computer_.Read(In(a[0]))};
+    if (verb == "ls") return computer_.List(In(a[0]));
+    if (verb == "counts") return Counts(a);
+    if (verb == "list") {
+      const platform::FolderRef folder = Fso()->GetFolder(In(a[0]));
+      Answers seen;
+      Add(*folder->Files(), seen);
+      Add(*folder->SubFolders(), seen);
+      return seen;
+    }
+    if (verb == "get") {
+      const platform::FolderRef folder = Fso()->GetFolder(In(a[0]));
+      return {folder->Path() + " | " + folder->Name() + " | " +
+              Hex(Comparable(folder->Attributes()))};
+    }
+    if (verb == "root") {
+      const platform::FolderRef root = DriveOf(a[0][0])->RootFolder();
+      return {root->Path() + " | " + root->Name() + " | " + Hex(Comparable(root->Attributes()))};
+    }
+    if (verb == "direntry") return {'"' + platform::DirEntryName(In(a[0]), std::stoi(a[1])) + '"'};
+    if (verb == "drives") return Drives();
+    if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
+    if (verb == "exe-folder") {
+      std::string folder = RunProbeCopiedTo(In(a[0]));
+      while (!folder.empty() && (folder.back() == '\n' || folder.back() == '\r')) folder.pop_back();
+      return {folder};
+    }
+    if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
+    if (verb == "regular") {
+      platform::RequireRegularFile(In(a[0]));
+    } else if (verb == "copy") {
+      Fso()->CopyFile(In(a[0]), In(a[1]), a[2] == "overwrite");
+    } else if (verb == "delete") {
+      Fso()->DeleteFile(In(a[0]), a[1] == "force");
+    } else {
+      return Walk(verb, a);
+    }
+    return {"ok"};
+  }
+
+  // The walker: "walk ROOT | SETTINGS" starts a walk; the cursor calls and
+  // the two loops callers write answer with paths and error numbers.
+  Answers Walk(const std::string& verb, const std::vector<std::string>& a) {
+    const auto code = [&] { return Code(); };
+    const auto got = [&](const auto& entry) { return (entry ? entry->Path() : "-") + code(); };
+    const auto moved = [&] { return (tree_.Finished() ? "finished" : "moved") + code(); };
+    if (verb == "walk") {
+      std::string_view spec = a[0];
+      const RootValue root = ParseRoot(spec);
+      tree_.SetRoot(root, a[1].empty() ? 0 : std::stoi(a[1]));
+      return {"started" + code()};
+    }
+    if (verb == "next-file") return tree_.MoveNextFile(), Answers{moved()};
+    if (verb == "next-folder") return tree_.MoveNextFolder(), Answers{moved()};
+    if (verb == "get-file") return {got(tree_.GetFile())};
+    if (verb == "get-folder") return {got(tree_.GetFolder())};
+    if (verb != "files" && verb != "folders") throw std::invalid_argument("unknown verb " + verb);
+    // repeat { GetFolder; MoveNextFolder } or repeat { MoveNextFile; GetFile }
+    // until Finished, as callers write them; a walk that never ends stops.
+    Answers seen;
+    int steps = 0;
+    do {
+      if (++steps > 100000) {
+        seen.push_back("<no end>");
+        break;
+      }
+      if (verb == "folders") {
+        seen.push_back(got(tree_.GetFolder()));
+        tree_.MoveNextFolder();
+      } else {
+        tree_.MoveNextFile();
+        if (!tree_.Finished()) seen.push_back(got(tree_.GetFile()));
+      }
+    } while (!tree_.Finished());
+    return seen;
+  }
+
+  // string(P) strings(P, P) folder(P) subfolders(P) drive(D) number(N)
+  // numbers(N) nothing [ROOT, ROOT]
+  RootValue ParseRoot(std::string_view& spec) {
+    if (spec.substr(0, 1) == "[") {
+      std::vector<RootValue> elements;
+      for (spec.remove_prefix(1); !spec.empty() && spec[0] != ']';) {
+        elements.push_back(ParseRoot(spec));
+        if (spec.substr(0, 2) == ", ") spec.remove_prefix(2);
+      }
+      spec.remove_prefix(1);
+      return RootValue::OfCollection(std::move(elements));
+    }
+    if (spec.substr(0, 7) == "nothing") return spec.remove_prefix(7), RootValue();
+    const size_t open = spec.find('(');
+    const size_t close = spec.find(')');
+    const std::string kind(spec.substr(0, open));
+    std::vector<std::string> args =
+        Split(std::string(spec.substr(open + 1, close - open - 1)), ", ");
+    if (args == std::vector<std::string>{""}) args.clear();
+    spec.remove_prefix(close + 1);
+    for (std::string& arg : args) arg = In(arg);
+    if (kind == "string") return RootValue::OfString(args[0]);
+    if (kind == "strings") return RootValue::OfStrings(args);
+    if (kind == "folder") return RootValue::OfFolder(Fso()->GetFolder(args[0]));
+    if (kind == "subfolders") return RootValue::OfFolders(Fso()->GetFolder(args[0])->SubFolders());
+    if (kind == "drive") return RootValue::OfDrive(DriveOf(args[0][0]));
+    if (kind == "number") return RootValue::OfDouble(std::stod(args[0]));
+    if (kind == "numbers") return RootValue::OfDoubles({std::stod(args[0])});
+    throw std::invalid_argument("unknown root " + kind);
+  }
+
+  // The walker's error number, when it is not 0.
+  std::string Code() const {
+    const int32_t number = tree_.ErrorNumber();
+    return number == 0 ? std::string() : " (" + std::to_string(number) + ")";
+  }
+
+  // Files, then folders marked "\\" (and "link"), with the attributes both
+  // systems report; a folder's read-only mark is the "get" command's, since
+  // Wine keeps none that its own calls set.
+  template <class T>
+  static void Add(platform::Collection<T>& collection, Answers& seen) {
+    const size_t before = seen.size();
+    auto items = collection.Enumerate();
+    for (std::shared_ptr<T> item; items->Next(item);) {
+      std::string line = item->Name();
+      int32_t attributes = Comparable(item->Attributes());
+      if constexpr (std::is_same_v<T, platform::Folder>) {
+        line += item->IsAlias() ? "\\ link" : "\\";
+        attributes &= ~platform::kAttrReadOnly;
+      }
+      seen.push_back(line + " " + Hex(attributes));
+    }
+    if (static_cast<size_t>(collection.Count()) != seen.size() - before) {
+      seen.push_back("<count differs>");
+    }
+  }
+
+  // The letters in their order; each drive's type is the "type" command's.
+  Answers Drives() {
+    auto drives = Fso()->Drives();
+    std::string letters;
+    auto items = drives->Enumerate();
+    for (platform::DriveRef drive; items->Next(drive);) letters += drive->DriveLetter();
+    if (static_cast<size_t>(drives->Count()) != letters.size()) letters += " <count differs>";
+    return {letters};
+  }
+
+  platform::DriveRef DriveOf(char letter) {
+    auto items = Fso()->Drives()->Enumerate();
+    for (platform::DriveRef drive; items->Next(drive);) {
+      if (drive->DriveLetter()[0] == letter) return drive;
+    }
+    throw std::invalid_argument(std::string("no drive ") + letter);
+  }
+
+  void Arm(const std::string& kind, const std::string& path, const std::string& how) {
+    lumbrel_test::Faults& faults = computer_.faults;
+    if (kind == "unreadable") return void(faults.unreadable.insert(path));
+    if (kind == "attributes") return void(faults.attributes_fail.insert(path));
+    static const std::map<std::string, ListFault> kinds = {
+        {"throws", ListFault::kListThrows},
+        {"count-throws", ListFault::kCountThrows},
+        {"breaks-off", ListFault::kEnumerationThrows},
+        {"more", ListFault::kMoreThanCount},
+        {"fewer", ListFault::kFewerThanCount}};
+    (kind == "files" ? faults.files : faults.subfolders)[path] = kinds.at(how);
+  }
+
+  // How often each path was listed, and how many paths were read, since the
+  // last ask.
+  Answers Counts(const std::vector<std::string>& paths) {
+    Answers seen;
+    for (const std::string& path : paths) {
+      if (!path.empty())
+        seen.push_back(path + " " + std::to_string(computer_.faults.listings[In(path)]));
+    }
+    seen.push_back("paths read " + std::to_string(computer_.faults.path_reads));
+    computer_.faults.listings.clear();
+    computer_.faults.path_reads = 0;
+    return seen;
+  }
+
+  platform::FileSystemObjectRef& Fso() {
+    if (!fso_) fso_ = computer_.FileSystem();
+    return fso_;
+  }
+
+  std::string In(const std::string& path) const {
+    if (path.size() < 2 || path[1] != ':') return path;
+    const auto area = areas_.find(static_cast<char>(path[0] & ~0x20));
+    if (area == areas_.end()) return path;
+    std::string in = lumbrel_test::PathIn(area->second, path.substr(path.size() > 2 ? 3 : 2));
+    in[0] = path[0];  // the letter as the case spells it
+    return in;
+  }
+
+  std::string Out(std::string text) const {
+    for (const auto& [letter, area] : areas_) {
+      for (size_t at; (at = text.find(area)) != std::string::npos;) {
+        const bool inside = at + area.size() < text.size() && text[at + area.size()] == '\\';
+        text.replace(at, area.size() + (inside ? 1 : 0), std::string{letter, ':', '\\'});
+      }
+    }
+    return text;
+  }
+
+  lumbrel_test::TestComputer computer_;
+  std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
+  platform::FileSystemObjectRef fso_;
+  crtDTree tree_;
+};
+
+class Case : public testing::TestWithParam<CaseFile> {};
+
+TEST_P(Case, GivesTheAnswersWritten) {
+  const std::string expected = GetParam().text;
+  const std::string given = CaseRun().Run(expected);
+  if (given != expected && std::getenv("LUMBREL_UPDATE_CASES") != nullptr) {
+    std::ofstream(std::string(LUMBREL_CASES_DIR "/") + GetParam().name + ".case") << given;
+  }
+  // The first line that differs, with its number, rather than two whole texts.
+  const std::vector<std::string> want = Split(expected, "\n");
+  const std::vector<std::string> got = Split(given, "\n");
+  for (size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
+    const std::string w = i < want.size() ? want[i] : "<end>";
+    const std::string g = i < got.size() ? got[i] : "<end>";
+    if (w != g) {
+      ADD_FAILURE() << GetParam().name << ".case:" << i + 1 << "\n  written: " << w
+                    << "\n  given:   " << g;
+      break;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Case, testing::ValuesIn(kCaseFiles), [](const auto& param_info) {
+  std::string name = param_info.param.name;
+  for (char& c : name) c = c == '-' ? '_' : c;
+  return name;
+});
+
+}  // namespace
+}  // namespace lumbrel_conformance
