@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "platform/front_end.h"
+#include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "ui/frm_main.h"
-#include "tests/support/frm_main_test_peer.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   auto counting = std::make_unique<lumbrel_test::ScriptedFrontEnd>();
   lumbrel_test::ScriptedFrontEnd& recorder = *counting;
   const Outcome warm = Search(std::move(counting), drive);
-  const size_t shown = recorder.History(platform::StatusLine::kDetail).size();
+  const size_t shown = recorder.Count("status 2 ");
   if (shown == 0) {
     std::fprintf(stderr, "window_benchmark: drive %s: shows no file\n", drive.c_str());
     return 1;

@@ -22,7 +22,6 @@
 namespace {
 
 using lumbrel_test::ScriptedFrontEnd;
-using platform::StatusLine;
 using Names = std::vector<std::string>;
 
 // Fault injection takes the OS's own error codes.
@@ -53,7 +52,14 @@ class CopyTest : public ::testing::Test {
     return 0;
   }
   std::string At(const std::string& relative) const { return area_ + "\\" + relative; }
-  const Names& Shown() const { return screen_->History(StatusLine::kDetail); }
+  // The documents named on the detail line, in order.
+  Names Shown() const {
+    Names shown;
+    for (const std::string& event : screen_->Transcript()) {
+      if (event.rfind("status 2 ", 0) == 0) shown.push_back(event.substr(9));
+    }
+    return shown;
+  }
   std::string Dst(const std::string& name) const { return computer_.Read(At("dst\\" + name)); }
   // The spelling a copy onto `stored` under the name `wanted` leaves: the
   // wanted one, but where the system cannot change only the letter case of a
@@ -148,7 +154,7 @@ TEST_P(CopyFaultTest, TheOldDocumentSurvivesIntact) {
     computer_.MakeFile(At("src\\c.txt"), "new c");
     computer_.MakeFile(At("dst\\c.txt"), "old c");
     if (!old_b.empty()) computer_.MakeFile(At("dst\\") + old_b, "old b");
-    screen_->OnStatus([this](StatusLine, const std::string& text) {
+    screen_->OnStatus([this](const std::string& text) {
       if (text == "b.txt") platform::ArmFault(GetParam(), kOsDiskFull);
     });
 
@@ -183,7 +189,7 @@ TEST_F(CopyTest, ASourceDocumentThatVanishedLeavesTheOldOneInPlace) {
   computer_.MakeFile(At("dst\\A.TXT"), "old a");
   computer_.MakeFile(At("dst\\b.txt"), "old b");
   std::string vanishing = "a.txt";
-  screen_->OnStatus([&](StatusLine, const std::string& text) {
+  screen_->OnStatus([&](const std::string& text) {
     if (text == vanishing) computer_.Remove(At("src\\") + text);
   });
   // The document of another spelling is never removed ahead of the copy.

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "platform/program_end.h"
@@ -17,54 +19,49 @@
 namespace {
 
 using lumbrel_test::ScriptedFrontEnd;
-using platform::StatusLine;
 using Peer = frmMainTestPeer;
+
+const std::string kCancelQuestion =
+    "box 68 Cancel Repair? | Your Quarnel Lumbrel page has not been repaired.\r\n\r\n"
+    "Click Yes if you want to continue the repair.\r\n"
+    "Click No if you want to cancel the repair.";
 
 class SearchTest : public ::testing::Test {
  protected:
-  SearchTest() {
+  SearchTest() : form_(std::make_unique<ScriptedFrontEnd>()) {
     computer_.AddDrive('Q');
     for (const char* name : {"f1.txt", "f2.txt", "f3.txt", "Target.bin"}) {
       computer_.MakeFile(std::string("Q:\\") + name);
     }
-    auto front_end = std::make_unique<ScriptedFrontEnd>();
-    screen_ = front_end.get();
-    form_ = std::make_unique<frmMain>(std::move(front_end));
-    form_->Window().Show();
+    form_.Window().Show();
   }
 
+  ScriptedFrontEnd& Script() { return static_cast<ScriptedFrontEnd&>(form_.Window()); }
   StringArray Find(const std::string& drive = "Q") {
-    return Peer::FindFilesOnDrive(*form_, drive, "target.BIN");
+    return Peer::FindFilesOnDrive(form_, drive, "target.BIN");
   }
-  const std::vector<std::string>& Shown() const { return screen_->History(StatusLine::kDetail); }
-  // The nth question comes between the writes of `before` and `after`.
-  void ExpectBoxBetween(int nth, const std::string& before, const std::string& after) {
-    EXPECT_LT(At("status 2 Q:\\" + before), At("box ", nth));
-    EXPECT_LT(At("box ", nth), At("status 2 Q:\\" + after));
-  }
-  void ExpectCancelBoxes(size_t count) {
-    ASSERT_EQ(screen_->Boxes().size(), count);
-    for (const auto& box : screen_->Boxes()) {
-      EXPECT_EQ(box.title, "Cancel Repair?");
-      EXPECT_EQ(box.style, 68);
-      EXPECT_EQ(box.text,
-                "Your Quarnel Lumbrel page has not been repaired.\r\n\r\n"
-                "Click Yes if you want to continue the repair.\r\n"
-                "Click No if you want to cancel the repair.");
+  // The Cancel question was asked once between the writes of each pair of
+  // files, and nothing else was asked.
+  void ExpectQuestionsBetween(const std::vector<std::pair<std::string, std::string>>& files) {
+    EXPECT_EQ(Script().Count("box "), files.size());
+    EXPECT_EQ(Script().Count(kCancelQuestion), files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_LT(At("status 2 Q:\\" + files[i].first), At("box ", i));
+      EXPECT_LT(At("box ", i), At("status 2 Q:\\" + files[i].second));
     }
   }
 
   lumbrel_test::TestComputer computer_;
-  ScriptedFrontEnd* screen_;
-  std::unique_ptr<frmMain> form_;
+  frmMain form_;
 
  private:
-  std::ptrdiff_t At(const std::string& start, int nth = 0) const {
-    const auto& all = screen_->Transcript();
+  // Where the transcript has the nth event that begins with `start`.
+  size_t At(const std::string& start, size_t nth = 0) {
+    const auto& all = Script().Transcript();
     for (size_t i = 0; i < all.size(); ++i) {
-      if (all[i].rfind(start, 0) == 0 && nth-- == 0) return static_cast<std::ptrdiff_t>(i);
+      if (all[i].rfind(start, 0) == 0 && nth-- == 0) return i;
     }
-    return static_cast<std::ptrdiff_t>(all.size());
+    return all.size();
   }
 };
 
@@ -72,54 +69,51 @@ TEST_F(SearchTest, ADriveWithoutFilesOrThatCannotBeReadShowsNothingAndNeverAsks)
   computer_.AddDrive('E');
   computer_.MakeFolder("E:\\only\\folders");
   computer_.AddDrive('U', "missing");
-  Peer::CancelRequested(*form_) = true;
+  Peer::CancelRequested(form_) = true;
   EXPECT_TRUE(Find("E").empty());
   EXPECT_TRUE(Find("U").empty());
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_TRUE(screen_->Boxes().empty());
+  EXPECT_EQ(Script().Count("status"), 0u);
+  EXPECT_EQ(Script().Count("box"), 0u);
   // The click still waits for the first file of the next drive.
-  screen_->QueueAnswer(platform::kAnswerYes);
+  Script().QueueAnswer(platform::kAnswerYes);
   EXPECT_EQ(Find(), StringArray{"Q:\\Target.bin"});
-  ExpectCancelBoxes(1);
+  ExpectQuestionsBetween({{"f1.txt", "f2.txt"}});
 }
 
 TEST_F(SearchTest, CancelThenYesGoesOnAndALaterClickAsksAgain) {
-  screen_->ClickCancelWhenShown(StatusLine::kDetail, "Q:\\f1.txt");
-  screen_->ClickCancelWhenShown(StatusLine::kDetail, "Q:\\f3.txt");
-  screen_->QueueAnswer(platform::kAnswerYes);
-  screen_->QueueAnswer(platform::kAnswerYes);
+  Script().ClickCancelAfter("status 2 Q:\\f1.txt");
+  Script().ClickCancelAfter("status 2 Q:\\f3.txt");
+  Script().QueueAnswer(platform::kAnswerYes);
+  Script().QueueAnswer(platform::kAnswerYes);
   EXPECT_EQ(Find(), StringArray{"Q:\\Target.bin"});
-  ExpectCancelBoxes(2);
-  ExpectBoxBetween(0, "f1.txt", "f2.txt");
-  ExpectBoxBetween(1, "f3.txt", "Target.bin");
-  EXPECT_EQ(Shown().size(), 4u);
-  EXPECT_FALSE(Peer::CancelRequested(*form_));
-  EXPECT_FALSE(screen_->Unloaded());
+  ExpectQuestionsBetween({{"f1.txt", "f2.txt"}, {"f3.txt", "Target.bin"}});
+  EXPECT_EQ(Script().Count("status 2 "), 4u);
+  EXPECT_FALSE(Peer::CancelRequested(form_));
+  EXPECT_EQ(Script().Count("unload"), 0u);
 }
 
 TEST_F(SearchTest, CancelThenNoUnloadsTheWindowAndEndsTheProgramAtOnce) {
-  screen_->ClickCancelWhenShown(StatusLine::kDetail, "Q:\\f2.txt");
-  screen_->QueueAnswer(platform::kAnswerNo);
+  Script().ClickCancelAfter("status 2 Q:\\f2.txt");
+  Script().QueueAnswer(platform::kAnswerNo);
   try {
     Find();
     FAIL() << "the search returned after a confirmed cancel";
   } catch (const platform::ProgramEnd& end) {
     EXPECT_EQ(end.ending, platform::Ending::kCancelConfirmed);
   }
-  ExpectCancelBoxes(1);
-  EXPECT_EQ(Shown().back(), "Q:\\f2.txt");
-  EXPECT_EQ(screen_->Transcript().back(), "unload");
+  ExpectQuestionsBetween({{"f2.txt", "f3.txt"}});
+  EXPECT_EQ(Script().Count("status 2 "), 2u);
+  EXPECT_EQ(Script().Transcript().back(), "unload");
 }
 
 TEST_F(SearchTest, ClicksBeforeTheSearchAreAskedAboutOnceAtTheFirstFile) {
-  screen_->ClickCancel();
-  screen_->ClickCancel();
-  Peer::ShowMessage(*form_, "Analyzing your system, Please wait...");
-  ASSERT_TRUE(Peer::CancelRequested(*form_));
-  screen_->QueueAnswer(platform::kAnswerYes);
+  Script().ClickCancel();
+  Script().ClickCancel();
+  Peer::ShowMessage(form_, "Analyzing your system, Please wait...");
+  ASSERT_TRUE(Peer::CancelRequested(form_));
+  Script().QueueAnswer(platform::kAnswerYes);
   EXPECT_EQ(Find(), StringArray{"Q:\\Target.bin"});
-  ExpectCancelBoxes(1);
-  ExpectBoxBetween(0, "f1.txt", "f2.txt");
+  ExpectQuestionsBetween({{"f1.txt", "f2.txt"}});
 }
 
 }  // namespace

@@ -4,67 +4,49 @@
 
 #include <memory>
 
-#include "platform/message_box.h"
-#include "tests/support/scripted_front_end.h"
 #include "tests/support/frm_main_test_peer.h"
+#include "tests/support/scripted_front_end.h"
 
 namespace {
 
 using lumbrel_test::ScriptedFrontEnd;
-using platform::StatusLine;
 using Peer = frmMainTestPeer;
+using Events = std::vector<std::string>;
 
-class FrmMainWindowTest : public ::testing::Test {
+class FrmMainTest : public ::testing::Test {
  protected:
-  FrmMainWindowTest() {
-    auto front_end = std::make_unique<ScriptedFrontEnd>();
-    script_ = front_end.get();
-    form_ = std::make_unique<frmMain>(std::move(front_end));
-  }
+  FrmMainTest() : form_(std::make_unique<ScriptedFrontEnd>()) {}
+  ScriptedFrontEnd& Script() { return static_cast<ScriptedFrontEnd&>(form_.Window()); }
 
-  bool Flag() { return Peer::CancelRequested(*form_); }
-
-  ScriptedFrontEnd* script_;
-  std::unique_ptr<frmMain> form_;
+  frmMain form_;
 };
 
-TEST_F(FrmMainWindowTest, StatusWritesReplaceTheirOwnLineAndPumpOnce) {
-  Peer::ShowMessage(*form_, "Analyzing your system, Please wait...");
-  Peer::ShowMessage(*form_, "Copying New Documents...\r\n\r\nC:\\Q");
-  EXPECT_EQ(script_->Text(StatusLine::kMain), "Copying New Documents...\r\n\r\nC:\\Q");
-  EXPECT_EQ(script_->Text(StatusLine::kDetail), "");
-  EXPECT_EQ(script_->Pumps(), 2);
-
-  Peer::ShowMessage2(*form_, "C:\\a.txt");
-  Peer::ShowMessage2(*form_, "");
-  EXPECT_EQ(script_->Text(StatusLine::kDetail), "");
-  EXPECT_EQ(script_->History(StatusLine::kDetail), (std::vector<std::string>{"C:\\a.txt", ""}));
-  EXPECT_EQ(script_->Text(StatusLine::kMain), "Copying New Documents...\r\n\r\nC:\\Q");
-  EXPECT_EQ(script_->Pumps(), 4);
+TEST_F(FrmMainTest, EachStatusWriteReplacesItsOwnLineAndPumpsOnce) {
+  Peer::ShowMessage(form_, "Copying New Documents...\r\n\r\nC:\\Q");
+  Peer::ShowMessage2(form_, "C:\\a.txt");
+  Peer::ShowMessage2(form_, "");
+  EXPECT_EQ(Script().Transcript(), (Events{"status 1 Copying New Documents...\r\n\r\nC:\\Q", "pump",
+                                           "status 2 C:\\a.txt", "pump", "status 2 ", "pump"}));
 }
 
-TEST_F(FrmMainWindowTest, ClicksReachTheFlagOnlyInsideAStatusWriteAndOnlyOnce) {
-  script_->Show();
-  script_->ClickCancel();
-  script_->ClickCancel();
-  EXPECT_FALSE(Flag());
-  Peer::ShowMessage2(*form_, "C:\\x");
-  EXPECT_TRUE(Flag());
+// Clicks reach the flag only inside a status write, once, and the handler
+// does nothing else.
+TEST_F(FrmMainTest, ClicksOnlyRaiseTheFlagAtTheNextStatusWrite) {
+  Script().Show();
+  Script().ClickCancel();
+  Script().ClickCancel();
+  EXPECT_FALSE(Peer::CancelRequested(form_));
+  Peer::ShowMessage2(form_, "C:\\x");
+  EXPECT_TRUE(Peer::CancelRequested(form_));
   // Once the search has acted on the flag, the same clicks do not raise it
   // again at the next file.
-  Peer::CancelRequested(*form_) = false;
-  Peer::ShowMessage2(*form_, "C:\\y");
-  EXPECT_FALSE(Flag());
-}
-
-TEST_F(FrmMainWindowTest, TheHandlerOnlySetsTheFlag) {
-  script_->Show();
-  auto before = script_->Transcript();
-  Peer::cmdCancel_Click(*form_);
-  Peer::cmdCancel_Click(*form_);
-  EXPECT_TRUE(Flag());
-  EXPECT_TRUE(script_->CancelEnabled());
-  EXPECT_EQ(script_->Transcript(), before);
+  Peer::CancelRequested(form_) = false;
+  Peer::ShowMessage2(form_, "C:\\y");
+  EXPECT_FALSE(Peer::CancelRequested(form_));
+  const Events before = Script().Transcript();
+  Peer::cmdCancel_Click(form_);
+  EXPECT_TRUE(Peer::CancelRequested(form_));
+  EXPECT_EQ(Script().Transcript(), before);
 }
 
 }  // namespace

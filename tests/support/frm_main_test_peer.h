@@ -13,7 +13,6 @@ struct frmMainTestPeer {
   static void cmdCancel_Click(frmMain& form) { form.cmdCancel_Click(); }
   static bool& CancelRequested(frmMain& form) { return form.CancelRequested; }
 
-  static StringArray GetFixedDrives(frmMain& form) { return form.GetFixedDrives(); }
   static StringArray FindFilesOnDrive(frmMain& form, const std::string& pDrive,
                                       const std::string& pFileName) {
     return form.FindFilesOnDrive(pDrive, pFileName);
