@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -20,8 +21,11 @@
 
 #include "dirtree/crt_dtree.h"
 #include "platform/dir_entry.h"
+#include "platform/fault_injection.h"
 #include "tests/conformance/conformance_support.h"
+#include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
+#include "ui/frm_main.h"
 
 namespace lumbrel_conformance {
 
@@ -48,6 +52,12 @@ std::string Hex(int32_t value) {
 
 class CaseRun {
  public:
+  ~CaseRun() {
+    for (int point = 0; point < static_cast<int>(platform::FaultPoint::kCount); ++point) {
+      platform::ArmFault(static_cast<platform::FaultPoint>(point), 0);
+    }
+  }
+
   // The case's text with every command's answers given anew.
   std::string Run(const std::string& text) {
     std::string out;
@@ -77,15 +87,74 @@ class CaseRun {
   Answers Answer(const std::string& command) {
     const size_t space = command.find(' ');
     const std::string verb = command.substr(0, space);
+    if (verb == "on-shown") {
+      // on-shown TEXT | COMMAND: runs COMMAND when a copy names TEXT; alone,
+      // forgets every such command.
+      const size_t bar = command.find(" | ");
+      if (bar == std::string::npos)
+        on_shown_.clear();
+      else
+        on_shown_[command.substr(space + 1, bar - space - 1)] = command.substr(bar + 3);
+      return {};
+    }
     std::vector<std::string> args;
     if (space != std::string::npos) args = Split(command.substr(space + 1), " | ");
     if (args.size() < 3) args.resize(3);
     try {
       return Do(verb, args);
     } catch (const platform::PlatformError& error) {
-      return {"error " + std::to_string(error.Number()) +
-              (error.Path().empty() ? "" : " " + error.Path())};
+      return {ErrorLine(error)};
     }
+  }
+
+  static std::string ErrorLine(const platform::PlatformError& error) {
+    return "error " + std::to_string(error.Number()) +
+           (error.Path().empty() ? "" : " " + error.Path());
+  }
+
+  // The window object copying or removing one folder's documents against
+  // another's: each document it names as it goes, then "ok" or the error.
+  Answers Documents(const std::string& verb, const std::vector<std::string>& a) {
+    if (!form_) {
+      form_ = std::make_unique<frmMain>(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+      Script().OnStatus([this](const std::string& text) {
+        const auto command = on_shown_.find(text);
+        if (command != on_shown_.end()) Answer(command->second);
+      });
+    }
+    const size_t before = Script().Transcript().size();
+    std::string outcome = "ok";
+    try {
+      if (verb == "copy-all")
+        form_->CopyAllFiles(In(a[0]), In(a[1]));
+      else
+        form_->DeleteAllFiles(In(a[0]), In(a[1]));
+    } catch (const platform::PlatformError& error) {
+      outcome = ErrorLine(error);
+    }
+    Answers seen;
+    const auto& events = Script().Transcript();
+    for (size_t i = before; i < events.size(); ++i) {
+      if (events[i].rfind("status 2 ", 0) == 0) seen.push_back("shown " + events[i].substr(9));
+    }
+    seen.push_back(outcome);
+    return seen;
+  }
+
+  lumbrel_test::ScriptedFrontEnd& Script() {
+    return static_cast<lumbrel_test::ScriptedFrontEnd&>(form_->Window());
+  }
+
+  // fail POINT | disk-full or denied: the next copy step at POINT fails with
+  // the system's own error; "armed POINT" tells whether it is still waiting.
+  static platform::FaultPoint Point(const std::string& name) {
+    static const std::map<std::string, platform::FaultPoint> points = {
+        {"open-source", platform::FaultPoint::kCopyOpenSource},
+        {"create-temporary", platform::FaultPoint::kCopyCreateTemporary},
+        {"write", platform::FaultPoint::kCopyWrite},
+        {"rename", platform::FaultPoint::kCopyRename},
+        {"respell", platform::FaultPoint::kCopyRespell}};
+    return points.at(name);
   }
 
   // Staging, through the system's own calls; false for any other verb.
@@ -135,6 +204,15 @@ class CaseRun {
     }
     if (verb == "direntry") return {'"' + platform::DirEntryName(In(a[0]), std::stoi(a[1])) + '"'};
     if (verb == "drives") return Drives();
+    if (verb == "copy-all" || verb == "delete-all") return Documents(verb, a);
+    if (verb == "fail") {
+      constexpr bool kWindows = std::filesystem::path::preferred_separator == L'\\';
+      const int32_t disk_full = kWindows ? 112 : 28;  // ERROR_DISK_FULL, ENOSPC
+      const int32_t denied = kWindows ? 5 : 13;       // ERROR_ACCESS_DENIED, EACCES
+      platform::ArmFault(Point(a[0]), a[1] == "denied" ? denied : disk_full);
+      return {};
+    }
+    if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "exe-folder") {
       std::string folder = RunProbeCopiedTo(In(a[0]));
@@ -319,6 +397,8 @@ class CaseRun {
   }
 
   lumbrel_test::TestComputer computer_;
+  std::unique_ptr<frmMain> form_;
+  std::map<std::string, std::string> on_shown_;
   std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
   platform::FileSystemObjectRef fso_;
   crtDTree tree_;
