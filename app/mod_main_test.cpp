@@ -1,5 +1,4 @@
-// The file-existence test on staged entries of every kind, and the start-up
-// run's last word for failures a real disk cannot produce. Each ending of a
+// The start-up run's last word for failures a real disk cannot produce. Each ending of a
 // real run is decided by the program's transcripts (tests/golden).
 
 #include "app/mod_main.h"
@@ -17,30 +16,9 @@
 #include "platform/program_end.h"
 #include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
-#include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
 
 namespace {
-
-TEST(IsFileExistingTest, CountsFilesWhateverTheirAttributesButNeverAFolder) {
-  lumbrel_test::TestComputer computer;
-  const std::string at = computer.AddDrive('T') + "\\";
-  const std::pair<const char*, int32_t> files[] = {
-      {"plain.exe", 0},
-      {"readonly.exe", platform::kAttrReadOnly},
-      {"hidden.exe", platform::kAttrHidden},
-      {"system.exe", platform::kAttrSystem | platform::kAttrHidden}};
-  for (const auto& [name, attributes] : files) {
-    computer.MakeFile(at + name);
-    computer.SetAttributes(at + name, attributes);
-    EXPECT_TRUE(modMain::IsFileExisting(at + name)) << name;
-  }
-  computer.MakeFolder(at + "folder.exe");
-  for (const char* name : {"folder.exe", "missing.exe", "missing\\plain.exe"}) {
-    EXPECT_FALSE(modMain::IsFileExisting(at + name)) << name;
-  }
-  computer.SetAttributes(at + "readonly.exe", 0);
-}
 
 // A file-system object whose first use fails the way the test chooses.
 class FailingFileSystem : public platform::FileSystemObject {

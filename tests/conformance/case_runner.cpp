@@ -4,7 +4,8 @@
 // LUMBREL_UPDATE_CASES=1 writes the answers given back into the files.
 //
 // A command is VERB ARG | ARG ...; "native: " or "wine: " before it runs it
-// on that system only (elsewhere its answers stay as written). Paths "X:\..."
+// on that system only (elsewhere its answers stay as written), and a line
+// "native-only" ends the case under Wine. Paths "X:\..."
 // lie on drive X as the case added it: the whole drive natively, a folder of
 // the shared prefix's drive under Wine.
 
@@ -19,10 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "app/mod_main.h"
 #include "dirtree/crt_dtree.h"
 #include "platform/dir_entry.h"
 #include "platform/fault_injection.h"
 #include "tests/conformance/conformance_support.h"
+#include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
@@ -76,9 +79,21 @@ class CaseRun {
           runs = here;
         }
       }
+      if (command == "native-only") {
+        if (native) continue;
+        for (++i; i < lines.size(); ++i) out += lines[i] + '\n';  // stays as written
+        break;
+      }
       if (!runs) continue;  // its written answers follow as they are
       while (i + 1 < lines.size() && lines[i + 1].rfind("  ", 0) == 0) ++i;
-      for (const std::string& answer : Answer(command)) out += "  " + Out(answer) + '\n';
+      for (std::string answer : Answer(command)) {
+        answer = Out(answer);
+        answer.erase(answer.find_last_not_of(' ') + 1);  // no line may end in a space
+        for (size_t at; (at = answer.find_first_of("\r\n")) != std::string::npos;) {
+          answer.replace(at, 1, answer[at] == '\r' ? "\\r" : "\\n");
+        }
+        out += "  " + answer + '\n';
+      }
     }
     return out;
   }
@@ -115,20 +130,14 @@ class CaseRun {
   // The window object copying or removing one folder's documents against
   // another's: each document it names as it goes, then "ok" or the error.
   Answers Documents(const std::string& verb, const std::vector<std::string>& a) {
-    if (!form_) {
-      form_ = std::make_unique<frmMain>(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
-      Script().OnStatus([this](const std::string& text) {
-        const auto command = on_shown_.find(text);
-        if (command != on_shown_.end()) Answer(command->second);
-      });
-    }
     const size_t before = Script().Transcript().size();
     std::string outcome = "ok";
     try {
-      if (verb == "copy-all")
-        form_->CopyAllFiles(In(a[0]), In(a[1]));
-      else
-        form_->DeleteAllFiles(In(a[0]), In(a[1]));
+      if (verb == "copy-all") {
+        Form().CopyAllFiles(In(a[0]), In(a[1]));
+      } else {
+        Form().DeleteAllFiles(In(a[0]), In(a[1]));
+      }
     } catch (const platform::PlatformError& error) {
       outcome = ErrorLine(error);
     }
@@ -141,8 +150,55 @@ class CaseRun {
     return seen;
   }
 
+  // The window object with a scripted user: "show", "say" and "say2" (its
+  // status lines), "answer CODE" for the next box, "click" now or "click
+  // EVENT" after the event, "handler" (Cancel's own handler), "flag [set |
+  // clear]", "find DRIVE | NAME" (its search), "events" since the last ask.
+  Answers Window(const std::string& verb, const std::vector<std::string>& a) {
+    using Peer = frmMainTestPeer;
+    if (verb == "show") {
+      Form().Window().Show();
+    } else if (verb == "say" || verb == "say2") {
+      (verb == "say" ? Peer::ShowMessage : Peer::ShowMessage2)(Form(), a[0]);
+    } else if (verb == "answer") {
+      Script().QueueAnswer(std::stoi(a[0]));
+    } else if (verb == "click") {
+      a[0].empty() ? Script().ClickCancel() : Script().ClickCancelAfter(a[0]);
+    } else if (verb == "handler") {
+      Peer::cmdCancel_Click(Form());
+    } else if (verb == "flag") {
+      if (!a[0].empty()) Peer::CancelRequested(Form()) = a[0] == "set";
+      return {Peer::CancelRequested(Form()) ? "raised" : "down"};
+    } else if (verb == "find") {
+      try {
+        return Peer::FindFilesOnDrive(Form(), a[0], a[1]);
+      } catch (const platform::ProgramEnd& end) {
+        return {"ended " + std::string(platform::EndingName(end.ending))};
+      }
+    } else if (verb == "events") {
+      const auto& events = Script().Transcript();
+      Answers seen(events.begin() + static_cast<std::ptrdiff_t>(events_read_), events.end());
+      events_read_ = events.size();
+      return seen;
+    } else {
+      return Walk(verb, a);
+    }
+    return {};
+  }
+
+  frmMain& Form() {
+    if (!form_) {
+      form_ = std::make_unique<frmMain>(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
+      Script().OnStatus([this](const std::string& text) {
+        const auto command = on_shown_.find(text);
+        if (command != on_shown_.end()) Answer(command->second);
+      });
+    }
+    return *form_;
+  }
+
   lumbrel_test::ScriptedFrontEnd& Script() {
-    return static_cast<lumbrel_test::ScriptedFrontEnd&>(form_->Window());
+    return static_cast<lumbrel_test::ScriptedFrontEnd&>(Form().Window());
   }
 
   // fail POINT | disk-full or denied: the next copy step at POINT fails with
@@ -213,6 +269,7 @@ class CaseRun {
       return {};
     }
     if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
+    if (verb == "exists") return {modMain::IsFileExisting(In(a[0])) ? "yes" : "no"};
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "exe-folder") {
       std::string folder = RunProbeCopiedTo(In(a[0]));
@@ -227,7 +284,7 @@ class CaseRun {
     } else if (verb == "delete") {
       Fso()->DeleteFile(In(a[0]), a[1] == "force");
     } else {
-      return Walk(verb, a);
+      return Window(verb, a);
     }
     return {"ok"};
   }
@@ -398,6 +455,7 @@ class CaseRun {
 
   lumbrel_test::TestComputer computer_;
   std::unique_ptr<frmMain> form_;
+  size_t events_read_ = 0;
   std::map<std::string, std::string> on_shown_;
   std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
   platform::FileSystemObjectRef fso_;
