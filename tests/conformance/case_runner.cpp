@@ -249,14 +249,11 @@ class CaseRun {
       Add(*folder->SubFolders(), seen);
       return seen;
     }
-    if (verb == "get") {
-      const platform::FolderRef folder = Fso()->GetFolder(In(a[0]));
+    if (verb == "get" || verb == "root") {
+      const platform::FolderRef folder =
+          verb == "get" ? Fso()->GetFolder(In(a[0])) : DriveOf(a[0][0])->RootFolder();
       return {folder->Path() + " | " + folder->Name() + " | " +
               Hex(Comparable(folder->Attributes()))};
-    }
-    if (verb == "root") {
-      const platform::FolderRef root = DriveOf(a[0][0])->RootFolder();
-      return {root->Path() + " | " + root->Name() + " | " + Hex(Comparable(root->Attributes()))};
     }
     if (verb == "direntry") return {'"' + platform::DirEntryName(In(a[0]), std::stoi(a[1])) + '"'};
     if (verb == "drives") return Drives();
@@ -292,14 +289,13 @@ class CaseRun {
   // The walker: "walk ROOT | SETTINGS" starts a walk; the cursor calls and
   // the two loops callers write answer with paths and error numbers.
   Answers Walk(const std::string& verb, const std::vector<std::string>& a) {
-    const auto code = [&] { return Code(); };
-    const auto got = [&](const auto& entry) { return (entry ? entry->Path() : "-") + code(); };
-    const auto moved = [&] { return (tree_.Finished() ? "finished" : "moved") + code(); };
+    const auto got = [&](const auto& entry) { return (entry ? entry->Path() : "-") + Code(); };
+    const auto moved = [&] { return (tree_.Finished() ? "finished" : "moved") + Code(); };
     if (verb == "walk") {
       std::string_view spec = a[0];
       const RootValue root = ParseRoot(spec);
       tree_.SetRoot(root, a[1].empty() ? 0 : std::stoi(a[1]));
-      return {"started" + code()};
+      return {"started" + Code()};
     }
     if (verb == "next-file") return tree_.MoveNextFile(), Answers{moved()};
     if (verb == "next-folder") return tree_.MoveNextFolder(), Answers{moved()};
@@ -402,17 +398,13 @@ class CaseRun {
     throw std::invalid_argument(std::string("no drive ") + letter);
   }
 
+  // fault unreadable | PATH, or fault files or subfolders | PATH | fewer or
+  // more: a listing whose count is one more or one less than it delivers.
   void Arm(const std::string& kind, const std::string& path, const std::string& how) {
     lumbrel_test::Faults& faults = computer_.faults;
     if (kind == "unreadable") return void(faults.unreadable.insert(path));
-    if (kind == "attributes") return void(faults.attributes_fail.insert(path));
-    static const std::map<std::string, ListFault> kinds = {
-        {"throws", ListFault::kListThrows},
-        {"count-throws", ListFault::kCountThrows},
-        {"breaks-off", ListFault::kEnumerationThrows},
-        {"more", ListFault::kMoreThanCount},
-        {"fewer", ListFault::kFewerThanCount}};
-    (kind == "files" ? faults.files : faults.subfolders)[path] = kinds.at(how);
+    (kind == "files" ? faults.files : faults.subfolders)[path] =
+        how == "fewer" ? ListFault::kFewerThanCount : ListFault::kMoreThanCount;
   }
 
   // How often each path was listed, and how many paths were read, since the
