@@ -1,5 +1,5 @@
 // Conformance cases: each file in cases/ stages a computer and questions the
-// file-system layer and the walker, one command a line; the answers indented
+// file-system layer, the walker and the window object, one command a line; the answers indented
 // under each command are what both systems must give. Natively,
 // LUMBREL_UPDATE_CASES=1 writes the answers given back into the files.
 //
@@ -268,11 +268,6 @@ class CaseRun {
     if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
     if (verb == "exists") return {modMain::IsFileExisting(In(a[0])) ? "yes" : "no"};
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
-    if (verb == "exe-folder") {
-      std::string folder = RunProbeCopiedTo(In(a[0]));
-      while (!folder.empty() && (folder.back() == '\n' || folder.back() == '\r')) folder.pop_back();
-      return {folder};
-    }
     if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
     if (verb == "regular") {
       platform::RequireRegularFile(In(a[0]));

@@ -27,9 +27,4 @@ inline int32_t Comparable(int32_t attributes) {
                        platform::kAttrDirectory);
 }
 
-// Copies the probe program built beside this test to `windows_path` (a file
-// name on a drive, without extension) and runs it there; its standard
-// output, or "" when it could not run.
-std::string RunProbeCopiedTo(const std::string& windows_path);
-
 }  // namespace lumbrel_conformance
