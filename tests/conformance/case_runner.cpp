@@ -1,7 +1,8 @@
 // Conformance cases: each file in cases/ stages a computer and questions the
-// file-system layer, the walker and the window object, one command a line; the answers indented
-// under each command are what both systems must give. Natively,
-// LUMBREL_UPDATE_CASES=1 writes the answers given back into the files.
+// file-system layer, the walker and the window object, one command a line;
+// the answers indented under each command are what both systems must give.
+// Natively, LUMBREL_UPDATE_CASES=1 writes the answers given back into the
+// files.
 //
 // A command is VERB ARG | ARG ...; "native: " or "wine: " before it runs it
 // on that system only (elsewhere its answers stay as written), and a line
