@@ -29,6 +29,7 @@
 #include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
+#include "tests/support/walk_loops.h"
 #include "ui/frm_main.h"
 
 namespace lumbrel_conformance {
@@ -282,8 +283,9 @@ class CaseRun {
     return {"ok"};
   }
 
-  // The walker: "walk ROOT | SETTINGS" starts a walk; the cursor calls and
-  // the two loops callers write answer with paths and error numbers.
+  // The walker: "walk ROOT | SETTINGS" starts a walk; the cursor calls
+  // answer with paths and error numbers, "files" and "folders" with what
+  // the loops callers write are handed.
   Answers Walk(const std::string& verb, const std::vector<std::string>& a) {
     const auto got = [&](const auto& entry) { return (entry ? entry->Path() : "-") + Code(); };
     const auto moved = [&] { return (tree_.Finished() ? "finished" : "moved") + Code(); };
@@ -297,25 +299,9 @@ class CaseRun {
     if (verb == "next-folder") return tree_.MoveNextFolder(), Answers{moved()};
     if (verb == "get-file") return {got(tree_.GetFile())};
     if (verb == "get-folder") return {got(tree_.GetFolder())};
-    if (verb != "files" && verb != "folders") throw std::invalid_argument("unknown verb " + verb);
-    // repeat { GetFolder; MoveNextFolder } or repeat { MoveNextFile; GetFile }
-    // until Finished, as callers write them; a walk that never ends stops.
-    Answers seen;
-    int steps = 0;
-    do {
-      if (++steps > 100000) {
-        seen.push_back("<no end>");
-        break;
-      }
-      if (verb == "folders") {
-        seen.push_back(got(tree_.GetFolder()));
-        tree_.MoveNextFolder();
-      } else {
-        tree_.MoveNextFile();
-        if (!tree_.Finished()) seen.push_back(got(tree_.GetFile()));
-      }
-    } while (!tree_.Finished());
-    return seen;
+    if (verb == "files") return walk_loops::FileLoop(tree_);
+    if (verb == "folders") return walk_loops::FolderLoop(tree_);
+    throw std::invalid_argument("unknown verb " + verb);
   }
 
   // string(P) strings(P, P) folder(P) subfolders(P) drive(D) number(N)

@@ -17,8 +17,7 @@
 
 namespace lumbrel_test {
 
-// A script that does not fit the run (a box with no answer queued, an answer
-// the box has no button for), thrown out of the run so that the test fails.
+// A box with no answer queued: thrown out of the run so that the test fails.
 struct ScriptError {
   std::string what;
 };
