@@ -6,9 +6,21 @@
 //
 // A command is VERB ARG | ARG ...; "native: " or "wine: " before it runs it
 // on that system only (elsewhere its answers stay as written), and a line
-// "native-only" ends the case under Wine. Paths "X:\..."
-// lie on drive X as the case added it: the whole drive natively, a folder of
-// the shared prefix's drive under Wine.
+// "native-only" ends the case under Wine. Paths "X:\..." lie on drive X as
+// the case added it: the whole drive natively, a folder of the shared
+// prefix's drive under Wine. The verbs:
+//   staging   drive L [TYPE], file P [| TEXT], folder P, attrib P | BITS,
+//             link P | TARGET, remove P, fault ... (see Arm), read P, ls P
+//   layer     list P, get P, root L, drives, type L, direntry P | ATTRS,
+//             regular P, copy A | B [| overwrite], delete P [| force],
+//             exists P (the start-up module's file test)
+//   walker    walk ROOT [| SETTINGS] (see ParseRoot), next-file,
+//             next-folder, get-file, get-folder, state, files, folders,
+//             counts [P | ...] (listings and path reads since the last ask)
+//   window    copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
+//             or denied, armed POINT, on-shown TEXT | COMMAND, show, say T,
+//             say2 T, answer CODE, click [EVENT], handler, flag [set | clear],
+//             find DRIVE | NAME, events
 
 #include <gtest/gtest.h>
 
