@@ -1,5 +1,5 @@
-// The start-up run's last word for failures a real disk cannot produce. Each ending of a
-// real run is decided by the program's transcripts (tests/golden).
+// The start-up run's last word for failures a real disk cannot produce. Each
+// ending of a real run is decided by the program's transcripts (tests/golden).
 
 #include "app/mod_main.h"
 
