@@ -349,9 +349,10 @@ void CopyOneFile(const std::string& source, const std::string& destination, bool
 void DeleteOneFile(const std::string& path, bool force) {
   try {
     ResolvedPath target;
-    if (ResolveOrThrow(path, target) != Resolution::kFound || target.folder) {
-      throw PlatformError(kFileNotFound);
-    }
+    const Resolution resolution = ResolveOrThrow(path, target);
+    // As Windows answers: a missing folder on the way is no missing file.
+    if (resolution == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
+    if (resolution != Resolution::kFound || target.folder) throw PlatformError(kFileNotFound);
     const Descriptor folder = OpenTrustedFolder(win_path::ParentFolderName(target.windows_path),
                                                 target.folder_linux_path);
     if (!force && IsFileWithAttributes(target, kAttrReadOnly)) {

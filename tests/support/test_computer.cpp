@@ -97,11 +97,6 @@ std::string TestComputer::Read(const std::string& path) const {
   return content.str();
 }
 
-bool TestComputer::Exists(const std::string& path) const {
-  std::error_code error;
-  return fs::exists(fs::symlink_status(Host(path), error));
-}
-
 std::vector<std::string> TestComputer::List(const std::string& path) const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(Host(path))) {

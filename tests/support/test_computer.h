@@ -75,8 +75,7 @@ class TestComputer {
   // A link at `path` to the folder or file `target`; false when the system
   // cannot make one (Wine makes none through its Win32 calls).
   bool MakeLink(const std::string& path, const std::string& target);
-  std::string Read(const std::string& path) const;  // "<missing>" when absent
-  bool Exists(const std::string& path) const;
+  std::string Read(const std::string& path) const;               // "<missing>" when absent
   std::vector<std::string> List(const std::string& path) const;  // names, sorted
   void Remove(const std::string& path);                          // a file, a link or a whole folder
   // Where `path` is for the system's own calls.
@@ -100,17 +99,6 @@ class TestComputer {
 inline std::string PathIn(const std::string& area, const std::string& relative) {
   if (relative.empty()) return area.size() == 2 ? area + "\\" : area;
   return area + "\\" + relative;
-}
-
-// The error number `action` raised (a PlatformError), 0 when it raised none.
-template <class Action>
-int32_t ErrorNumberOf(Action&& action) {
-  try {
-    action();
-  } catch (const platform::PlatformError& error) {
-    return error.Number();
-  }
-  return 0;
 }
 
 }  // namespace lumbrel_test
