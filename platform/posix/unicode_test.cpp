@@ -6,29 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
-
 namespace platform::posix {
 namespace {
 
-// Decoding, stability and case-insensitive equality are the fuzz target's.
-TEST(UpperCaseBytes, ChangesLettersAtEveryOffsetAndMayChangeTheLength) {
-  std::string ascii;
-  std::string expected;
-  for (int byte = 1; byte < 0x80; ++byte) {
-    ascii += static_cast<char>(byte);
-    expected += static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
-  }
-  // Every offset against the eight-byte words the ASCII run is taken in.
-  for (size_t shift = 0; shift < 8; ++shift) {
-    EXPECT_EQ(UpperCase(std::string(shift, 'q') + ascii), std::string(shift, 'Q') + expected);
-  }
-  EXPECT_EQ(UpperCase("abcdef\xC3\xA9ghijklmnop"), "ABCDEF\xC3\x89GHIJKLMNOP");
-  EXPECT_EQ(UpperCase("\xC4\xB1x\xC9\x90"), "IX\xE2\xB1\xAF");  // ı, ɐ: two bytes to one, three
-  EXPECT_EQ(UpperCase("a\xFF\xC3\xA9\x80\xC3"), "A\xFF\xC3\x89\x80\xC3");  // invalid bytes stay
-  EXPECT_EQ(UpperCase("\xF0\x90\x90\xA8"), "\xF0\x90\x90\x80");  // U+10428: four bytes each
-}
-
+// Decoding, stability and case-insensitive equality are the fuzz target's,
+// upper case the conformance cases'.
 TEST(NameOrder, IgnoresCaseFollowsUtf16AndBreaksTiesBytewise) {
   EXPECT_EQ(CompareNoCase("Readme.TXT", "README.txt"), 0);
   EXPECT_TRUE(ListingLess("A", "a") && ListingLess("a", "B") && ListingLess("Z", "_"));

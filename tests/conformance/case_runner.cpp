@@ -14,6 +14,8 @@
 //   layer     list P, get P, root L, drives, type L, direntry P | ATTRS,
 //             regular P, copy A | B [| overwrite], delete P [| force],
 //             exists P (the start-up module's file test)
+//   text      upper T, same T | UPPER (other than printable ASCII as <HH>),
+//             parent P, split P (the drive path split and joined again)
 //   walker    walk ROOT [| SETTINGS] (see ParseRoot), next-file,
 //             next-folder, get-file, get-folder, state, files, folders,
 //             counts [P | ...] (listings and path reads since the last ask)
@@ -24,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +40,8 @@
 #include "dirtree/crt_dtree.h"
 #include "platform/dir_entry.h"
 #include "platform/fault_injection.h"
+#include "platform/text.h"
+#include "platform/win_path.h"
 #include "tests/conformance/conformance_support.h"
 #include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
@@ -59,6 +64,27 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     if (end == std::string::npos) return parts;
     start = end + separator.size();
   }
+}
+
+// Bytes beyond printable ASCII written <HH>, so that a case can hold any byte.
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool escape = text[i] == '<' && i + 3 < text.size() && text[i + 3] == '>';
+    out += escape ? static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)) : text[i];
+    if (escape) i += 3;
+  }
+  return out;
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "<%02X>", static_cast<unsigned char>(c));
+    out += c >= 0x20 && c < 0x7F ? std::string(1, c) : hex;
+  }
+  return out;
 }
 
 std::string Hex(int32_t value) {
@@ -267,7 +293,7 @@ class CaseRun {
       const platform::FolderRef folder =
           verb == "get" ? Fso()->GetFolder(In(a[0])) : DriveOf(a[0][0])->RootFolder();
       return {folder->Path() + " | " + folder->Name() + " | " +
-              Hex(Comparable(folder->Attributes()))};
+              Hex(Comparable(folder->Attributes())) + (folder->IsAlias() ? " link" : "")};
     }
     if (verb == "direntry") return {'"' + platform::DirEntryName(In(a[0]), std::stoi(a[1])) + '"'};
     if (verb == "drives") return Drives();
@@ -281,6 +307,16 @@ class CaseRun {
     }
     if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
     if (verb == "exists") return {modMain::IsFileExisting(In(a[0])) ? "yes" : "no"};
+    if (verb == "upper") return {Escaped(platform::UpperCase(Unescaped(a[0])))};
+    if (verb == "same")
+      return {platform::EqualsUpperCase(Unescaped(a[0]), Unescaped(a[1])) ? "yes" : "no"};
+    if (verb == "parent") return {'"' + platform::win_path::ParentFolderName(a[0]) + '"'};
+    if (verb == "split") {
+      platform::win_path::DrivePath parts;
+      return {platform::win_path::SplitDrivePath(a[0], parts)
+                  ? platform::win_path::JoinDrivePath(parts)
+                  : "no drive path"};
+    }
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
     if (verb == "regular") {
@@ -459,14 +495,12 @@ TEST_P(Case, GivesTheAnswersWritten) {
   // The first line that differs, with its number, rather than two whole texts.
   const std::vector<std::string> want = Split(expected, "\n");
   const std::vector<std::string> got = Split(given, "\n");
-  for (size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
-    const std::string w = i < want.size() ? want[i] : "<end>";
-    const std::string g = i < got.size() ? got[i] : "<end>";
-    if (w != g) {
-      ADD_FAILURE() << GetParam().name << ".case:" << i + 1 << "\n  written: " << w
-                    << "\n  given:   " << g;
-      break;
-    }
+  size_t line = 0;
+  while (line < want.size() && line < got.size() && want[line] == got[line]) ++line;
+  if (given != expected) {
+    ADD_FAILURE() << GetParam().name << ".case:" << line + 1
+                  << "\n  written: " << (line < want.size() ? want[line] : "<end>")
+                  << "\n  given:   " << (line < got.size() ? got[line] : "<end>");
   }
 }
 
