@@ -11,8 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -24,6 +22,7 @@
 #include "platform/dir_entry.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "tests/support/scripted_front_end.h"
 #include "tests/support/test_computer.h"
 #include "ui/frm_main.h"
@@ -54,11 +53,8 @@ int Wait(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
-bool SameButForCase(std::string a, std::string b) {
-  const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
-  std::transform(a.begin(), a.end(), a.begin(), lower);
-  std::transform(b.begin(), b.end(), b.begin(), lower);
-  return a == b;
+bool SameButForCase(const std::string& a, const std::string& b) {
+  return platform::UpperCase(a) == platform::UpperCase(b);
 }
 
 // The entries of host folder `folder` whose names are `name` but for case.
