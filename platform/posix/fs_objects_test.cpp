@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -123,7 +124,8 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
 
 // Line endings, unknown types and later sections are the fuzz target's.
 // Run as root, as in CI: a user's read-only document comes back theirs and
-// read-only whatever the umask; a new one gets what the umask leaves.
+// read-only whatever the umask; a new one gets what the umask leaves. The
+// caller's signal mask comes back too.
 TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   computer_.MakeFile("T:\\new.txt", "new");
   computer_.MakeFile("T:\\old.txt", "old");
@@ -131,8 +133,16 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   const bool root = geteuid() == 0;
   ASSERT_TRUE(!root || chown(Disk("old.txt").c_str(), 65534, 65533) == 0);
   const mode_t umask_before = umask(077);
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR2);
+  sigset_t caller;
+  pthread_sigmask(SIG_BLOCK, &blocked, &caller);
   fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true);
   fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false);
+  sigset_t after;
+  pthread_sigmask(SIG_SETMASK, &caller, &after);
+  EXPECT_TRUE(sigismember(&after, SIGUSR2) == 1 && sigismember(&after, SIGTERM) == 0);
   umask(umask_before);
   struct stat kept {};
   struct stat fresh {};

@@ -132,17 +132,17 @@ TEST_F(FrontEndTest, WithoutAKeyboardBoxesReadLines) {
 }
 
 // JSON event formats are decided by the end-to-end runs; these cases decide
-// order, answers, buffering and interrupts.
+// order, answers, buffering, interrupts and the escapes few texts need.
 TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
   StartJson("maybe\n\tY \n");
-  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
+  EXPECT_EQ(front_end_->MessageBox("Re\bpa\fir?", 36, "T"), kAnswerYes);
   EXPECT_EQ(front_end_->MessageBox("Done.", 48, "T"), kAnswerOk);  // reads nothing
   front_end_->Show();
   front_end_->Show();
   front_end_->ReportUnhandledError(76, "Path not found", "");
   front_end_->ReportEnding(Ending::kError);
   EXPECT_EQ(Screen(),
-            "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"
+            "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Re\\bpa\\fir?\"}\n"
             "{\"event\":\"invalid-answer\",\"text\":\"maybe\"}\n"
             "{\"event\":\"answer\",\"code\":6}\n"
             "{\"event\":\"box\",\"title\":\"T\",\"style\":48,\"text\":\"Done.\"}\n"
