@@ -122,7 +122,6 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
   EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
 }
 
-// Line endings, unknown types and later sections are the fuzz target's.
 // Run as root, as in CI: a user's read-only document comes back theirs and
 // read-only whatever the umask; a new one gets what the umask leaves. The
 // caller's signal mask comes back too.
@@ -154,6 +153,7 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   EXPECT_EQ(kept.st_gid, root ? 65533u : getegid());
 }
 
+// Line endings, unknown types and later sections are the fuzz target's.
 TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
   const auto types = posix::ParseDriveTypes(
       "\"e:\"=\"hd\"\n"
