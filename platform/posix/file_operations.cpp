@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/error.h"
@@ -36,13 +38,61 @@ void FailIfFaulted(FaultPoint point) {
   if (int32_t fault = TakeFault(point)) throw ErrnoError(fault, ErrnoSubject::kFile);
 }
 
+// Raises 70 naming the first link another user made on the way to the
+// host path `path`, the links inside the targets of links included: the
+// program often runs as root, and such a link would send its reads and
+// writes wherever that user likes. Where an entry is missing the walk stops;
+// what is then opened fails by itself.
+void RefuseForeignHostLinks(const std::string& path, int links_left = 40) {
+  std::string at;  // the links-free path walked so far; "" stands for "/"
+  std::vector<std::string> ahead;
+  for (size_t begin = 0; begin <= path.size();) {
+    const size_t end = std::min(path.find('/', begin), path.size());
+    if (end > begin) ahead.push_back(path.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  std::reverse(ahead.begin(), ahead.end());
+  while (!ahead.empty()) {
+    const std::string name = std::move(ahead.back());
+    ahead.pop_back();
+    if (name == ".") continue;
+    if (name == "..") {
+      at.resize(at.empty() ? 0 : at.rfind('/'));
+      continue;
+    }
+    const std::string candidate = at + '/' + name;
+    struct stat info;
+    if (lstat(candidate.c_str(), &info) != 0) return;
+    if (!S_ISLNK(info.st_mode)) {
+      at = candidate;
+      continue;
+    }
+    if (!TrustedOwner(info.st_uid) || links_left-- == 0) {
+      throw PlatformError(kPermissionDenied).WithPath(candidate);
+    }
+    std::vector<char> target(static_cast<size_t>(info.st_size) + 2);
+    const ssize_t size = readlink(candidate.c_str(), target.data(), target.size());
+    if (size < 0 || static_cast<size_t>(size) >= target.size()) return;
+    const std::string text(target.data(), static_cast<size_t>(size));
+    if (!text.empty() && text.front() == '/') at.clear();
+    for (size_t end = text.size(); end > 0;) {
+      const size_t slash = text.rfind('/', end - 1);
+      const size_t begin = slash == std::string::npos ? 0 : slash + 1;
+      if (end > begin) ahead.push_back(text.substr(begin, end - begin));
+      if (slash == std::string::npos) break;
+      end = slash;
+    }
+  }
+}
+
 // Raises 70 naming the first link on the way from the drive's root down to
-// `windows_folder` (as stored) that another user made: the program often runs
-// as root, and a planted link would send its writes wherever that user likes.
+// `windows_folder` (as stored) that another user made, and likewise for the
+// links that lead to the drive itself (the prefix, its "dosdevices" entry).
 void RefuseForeignLinks(const std::string& windows_folder) {
   win_path::DrivePath parts;
   if (!win_path::SplitDrivePath(windows_folder, parts)) throw PlatformError(kPathNotFound);
   std::string host = DriveFolder(PrefixFolder(), parts.drive);
+  RefuseForeignHostLinks(host);
   std::string windows{parts.drive, ':', '\\'};
   for (const std::string& name : parts.components) {
     host += '/' + name;
@@ -51,9 +101,10 @@ void RefuseForeignLinks(const std::string& windows_folder) {
     if (lstat(host.c_str(), &info) != 0) {
       throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows);
     }
-    if (S_ISLNK(info.st_mode) && !TrustedOwner(info.st_uid)) {
-      throw PlatformError(kPermissionDenied).WithPath(windows);
-    }
+    if (!S_ISLNK(info.st_mode)) continue;
+    if (!TrustedOwner(info.st_uid)) throw PlatformError(kPermissionDenied).WithPath(windows);
+    // A trusted link may still lead through one that is not.
+    RefuseForeignHostLinks(host);
   }
 }
 
@@ -245,34 +296,64 @@ void KeepModeAndOwner(int folder, const std::string& name, int temporary) {
   if (fchmod(temporary, old.st_mode & 0777) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
 }
 
-// Opens the document to copy. A delivered document that is a link is read
-// only when it was made by an administrator or by whoever runs the program,
-// and only if it is still that link once open.
-int OpenSource(const ResolvedPath& from) try {
-  struct stat before;
-  struct stat after;
-  if (lstat(from.linux_path.c_str(), &before) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-  const bool link = S_ISLNK(before.st_mode);
-  if (link && !TrustedOwner(before.st_uid)) throw PlatformError(kPermissionDenied);
-  FailIfFaulted(FaultPoint::kCopyOpenSource);
-  const int fd = open(from.linux_path.c_str(), O_RDONLY | O_CLOEXEC | (link ? 0 : O_NOFOLLOW));
-  if (fd < 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-  if (link && (lstat(from.linux_path.c_str(), &after) != 0 || after.st_dev != before.st_dev ||
-               after.st_ino != before.st_ino || !TrustedOwner(after.st_uid))) {
-    close(fd);
-    throw PlatformError(kPermissionDenied);
-  }
-  return fd;
-} catch (const PlatformError& error) {
-  throw error.WithPath(from.windows_path);
-}
-
 // Resolves `path`, raising what a missing drive or folder means.
 Resolution ResolveOrThrow(const std::string& path, ResolvedPath& found) {
   Resolution result = ResolvePath(path, found);
   if (result == Resolution::kDriveNotReady) throw PlatformError(kDiskNotReady);
   return result;
 }
+
+PlatformError NoRegularFile() {
+  return PlatformError(kPathFileAccessError);
+}
+
+// The regular file at `path`, opened for reading. Nothing else is ever
+// opened: the type is looked at first, so that no device is touched, then
+// again on what the open gave, in case the entry was swapped meanwhile. Non-
+// blocking, so a FIFO swapped in never waits for a writer. A link is followed
+// only when an administrator or whoever runs the program made it, and every
+// link on the way to the file and to its drive must be such a link.
+}  // namespace
+
+Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
+  ResolvedPath found;
+  const Resolution resolution = ResolveOrThrow(path, found);
+  if (resolution == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
+  if (resolution != Resolution::kFound || found.name.empty()) throw PlatformError(kFileNotFound);
+  RefuseForeignLinks(win_path::ParentFolderName(found.windows_path));
+  struct stat before;
+  if (lstat(found.linux_path.c_str(), &before) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
+  const bool link = S_ISLNK(before.st_mode);
+  if (link) {
+    if (!TrustedOwner(before.st_uid)) throw PlatformError(kPermissionDenied);
+    RefuseForeignHostLinks(found.linux_path);
+  }
+  struct stat info;
+  if (stat(found.linux_path.c_str(), &info) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
+  if (!S_ISREG(info.st_mode)) throw NoRegularFile();
+  FailIfFaulted(FaultPoint::kCopyOpenSource);
+  Descriptor file(open(found.linux_path.c_str(),
+                       O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (link ? 0 : O_NOFOLLOW)));
+  if (file.Get() < 0) {
+    // A socket cannot be opened at all, and a link swapped in is refused.
+    if (errno == ENXIO || errno == ELOOP) throw NoRegularFile();
+    throw ErrnoError(errno, ErrnoSubject::kFile);
+  }
+  struct stat after;
+  if (link && (lstat(found.linux_path.c_str(), &after) != 0 || after.st_dev != before.st_dev ||
+               after.st_ino != before.st_ino)) {
+    throw PlatformError(kPermissionDenied);
+  }
+  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) throw NoRegularFile();
+  const EntryIdentity opened{static_cast<uint64_t>(info.st_dev),
+                             static_cast<uint64_t>(info.st_ino)};
+  if (expected && opened != *expected) throw NoRegularFile();
+  // Reads of a regular file never block; the copy wants them plain.
+  fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
+  return file;
+}
+
+namespace {
 
 bool IsFileWithAttributes(const ResolvedPath& entry, int32_t attributes) {
   int32_t actual = EntryAttributes(entry.linux_path, entry.name, entry.alias);
@@ -303,11 +384,10 @@ std::string RequestedName(const std::string& path) {
   return parts.components.back();
 }
 
-void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite) {
-  ResolvedPath from;
-  if (ResolveOrThrow(source, from) != Resolution::kFound || from.folder) {
-    throw PlatformError(kFileNotFound).WithPath(source);
-  }
+void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
+                    const std::optional<EntryIdentity>& source_identity) {
+  Descriptor input;
+  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity); });
   ResolvedPath to;
   Resolution target = ResolveOrThrow(destination, to);
   if (target == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
@@ -319,7 +399,6 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
       throw PlatformError(kPermissionDenied);
     }
   }
-  const Descriptor input(OpenSource(from));
   StopSignals stop;
   RemoveStaleTemporaryFiles(folder.Get());
   TemporaryFile temporary(folder.Get());
@@ -342,8 +421,9 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 
 }  // namespace
 
-void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
-  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite); });
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
+                 const std::optional<EntryIdentity>& source_identity) {
+  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite, source_identity); });
 }
 
 void DeleteOneFile(const std::string& path, bool force) {

@@ -77,9 +77,9 @@ class PosixFileSystem final : public FileSystemObject {
                                  std::move(found.name), found.alias);
   }
 
-  void CopyFile(const std::string& source, const std::string& destination,
-                bool overwrite) override {
-    posix::CopyOneFile(source, destination, overwrite);
+  void CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+                const std::optional<EntryIdentity>& source_identity) override {
+    posix::CopyOneFile(source, destination, overwrite, source_identity);
   }
 
   void DeleteFile(const std::string& path, bool force) override {

@@ -24,8 +24,8 @@ int32_t AttributesOf(const std::string& linux_path, std::string_view name, bool 
 
 // What `name` in the folder open as `dir_fd` leads to, or `path` when no
 // folder is open; links are followed.
-FolderIdentity IdentityOf(int dir_fd, const char* name, const std::string& path,
-                          const std::string& windows_path) {
+EntryIdentity IdentityOf(int dir_fd, const char* name, const std::string& path,
+                         const std::string& windows_path) {
   struct stat info;
   const int result = dir_fd >= 0 ? fstatat(dir_fd, name, &info, 0) : stat(path.c_str(), &info);
   if (result != 0) throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows_path);
@@ -100,7 +100,7 @@ class ListedFolder final : public Folder, private ListedItem {
   bool IsAlias() override { return ListedAlias(); }
   // Through the parent listing's open folder when it has one, so the kernel
   // resolves one name rather than the whole path.
-  FolderIdentity Identity() override {
+  EntryIdentity Identity() override {
     if (!identity_) {
       identity_ = IdentityOf(Listed().descriptor, Listed().names.data() + Entry().name_offset,
                              LinuxPath(), WindowsPath());
@@ -114,7 +114,7 @@ class ListedFolder final : public Folder, private ListedItem {
   FolderSource Source() const { return {WindowsPath(), LinuxPath(), &Listed(), &Entry()}; }
 
   FolderContents contents_;
-  std::optional<FolderIdentity> identity_;
+  std::optional<EntryIdentity> identity_;
 };
 
 class PathFolder final : public Folder {
@@ -131,7 +131,7 @@ class PathFolder final : public Folder {
     return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath, windows_path_);
   }
   bool IsAlias() override { return alias_; }
-  FolderIdentity Identity() override {
+  EntryIdentity Identity() override {
     if (!identity_) identity_ = IdentityOf(-1, nullptr, linux_path_, windows_path_);
     return *identity_;
   }
@@ -148,7 +148,7 @@ class PathFolder final : public Folder {
   std::string name_;
   bool alias_;
   FolderContents contents_;
-  std::optional<FolderIdentity> identity_;
+  std::optional<EntryIdentity> identity_;
 };
 
 // The folders or the files of one shared listing.

@@ -137,8 +137,8 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   sigaddset(&blocked, SIGUSR2);
   sigset_t caller;
   pthread_sigmask(SIG_BLOCK, &blocked, &caller);
-  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true);
-  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false);
+  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true, std::nullopt);
+  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false, std::nullopt);
   sigset_t after;
   pthread_sigmask(SIG_SETMASK, &caller, &after);
   EXPECT_TRUE(sigismember(&after, SIGUSR2) == 1 && sigismember(&after, SIGTERM) == 0);

@@ -90,12 +90,13 @@ void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* ent
       const auto* record = reinterpret_cast<const dirent64*>(block + at);
       at += record->d_reclen;
       std::string_view name(record->d_name);
-      // No Windows path can name an entry whose name holds a backslash: it
-      // would read as a folder and a name, leading somewhere else.
-      if (name == "." || name == ".." || name.find('\\') != std::string_view::npos) continue;
+      if (name == "." || name == "..") continue;
       bool is_folder = false;
       bool alias = false;
       if (!Classify(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
+      // A Windows path through such a folder would read as two folders and
+      // lead somewhere else.
+      if (is_folder && name.find('\\') != std::string_view::npos) continue;
       listing.entries.push_back(ListedEntry{ListingPrefixKey(name),
                                             static_cast<uint32_t>(listing.names.size()),
                                             static_cast<uint32_t>(name.size()), is_folder, alias});

@@ -44,8 +44,10 @@ struct Listing {
 // holds the parent open, from the entry of that listing: the kernel then
 // resolves one name instead of the whole path again. The kind of an entry
 // comes from the directory itself; only symbolic links and file systems that
-// do not report kinds cost a stat. Names holding a backslash are left out,
-// since no Windows path can name them, and so are links that lead nowhere.
+// do not report kinds cost a stat. Folders whose names hold a backslash are
+// left out, since no Windows path can name them or lead below them, and so
+// are links that lead nowhere. Such files are listed, so that whoever takes
+// documents by name can see and refuse a name Windows cannot hold.
 // Throws PlatformError when the folder cannot be read.
 void ReadListing(Listing& listing, const Listing* parent = nullptr,
                  const ListedEntry* entry = nullptr);

@@ -32,6 +32,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -320,9 +321,12 @@ class CaseRun {
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
     if (verb == "regular") {
-      platform::RequireRegularFile(In(a[0]));
+      checked_[In(a[0])] = platform::RegularFileIdentity(In(a[0]));
     } else if (verb == "copy") {
-      Fso()->CopyFile(In(a[0]), In(a[1]), a[2] == "overwrite");
+      // A source checked with "regular" must still be the file checked.
+      const auto checked = checked_.find(In(a[0]));
+      Fso()->CopyFile(In(a[0]), In(a[1]), a[2] == "overwrite",
+                      checked != checked_.end() ? std::optional(checked->second) : std::nullopt);
     } else if (verb == "delete") {
       Fso()->DeleteFile(In(a[0]), a[1] == "force");
     } else {
@@ -480,6 +484,7 @@ class CaseRun {
   size_t events_read_ = 0;
   std::map<std::string, std::string> on_shown_;
   std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
+  std::map<std::string, platform::EntryIdentity> checked_;  // by "regular"
   platform::FileSystemObjectRef fso_;
   crtDTree tree_;
 };
