@@ -12,7 +12,8 @@ namespace platform::posix {
 class Descriptor {
  public:
   // Holds nothing for a negative fd, what a failed open gives.
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  Descriptor() = default;
+  explicit Descriptor(int fd) : fd_(fd) {}
   ~Descriptor() {
     if (fd_ >= 0) close(fd_);
   }
@@ -32,7 +33,7 @@ class Descriptor {
   int Close() { return close(std::exchange(fd_, -1)); }
 
  private:
-  int fd_;
+  int fd_ = -1;
 };
 
 }  // namespace platform::posix

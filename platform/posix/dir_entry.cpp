@@ -28,7 +28,7 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
   }
   // A drive's root is no entry of any folder.
   if (found.name.empty()) return "";
-  int32_t actual = posix::EntryAttributes(found.linux_path, found.name, found.alias);
+  int32_t actual = posix::EntryAttributes(found.folder.Get(), found.name, found.name, found.alias);
   if (actual < 0) return "";
   int32_t selective = actual & (kAttrHidden | kAttrSystem | kAttrDirectory);
   return (selective & ~attributes) == 0 ? found.name : "";

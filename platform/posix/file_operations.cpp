@@ -38,94 +38,6 @@ void FailIfFaulted(FaultPoint point) {
   if (int32_t fault = TakeFault(point)) throw ErrnoError(fault, ErrnoSubject::kFile);
 }
 
-// Raises 70 naming the first link another user made on the way to the
-// host path `path`, the links inside the targets of links included: the
-// program often runs as root, and such a link would send its reads and
-// writes wherever that user likes. Where an entry is missing the walk stops;
-// what is then opened fails by itself.
-void RefuseForeignHostLinks(const std::string& path, int links_left = 40) {
-  std::string at;  // the links-free path walked so far; "" stands for "/"
-  std::vector<std::string> ahead;
-  for (size_t begin = 0; begin <= path.size();) {
-    const size_t end = std::min(path.find('/', begin), path.size());
-    if (end > begin) ahead.push_back(path.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  std::reverse(ahead.begin(), ahead.end());
-  while (!ahead.empty()) {
-    const std::string name = std::move(ahead.back());
-    ahead.pop_back();
-    if (name == ".") continue;
-    if (name == "..") {
-      at.resize(at.empty() ? 0 : at.rfind('/'));
-      continue;
-    }
-    const std::string candidate = at + '/' + name;
-    struct stat info;
-    if (lstat(candidate.c_str(), &info) != 0) return;
-    if (!S_ISLNK(info.st_mode)) {
-      at = candidate;
-      continue;
-    }
-    if (!TrustedOwner(info.st_uid) || links_left-- == 0) {
-      throw PlatformError(kPermissionDenied).WithPath(candidate);
-    }
-    std::vector<char> target(static_cast<size_t>(info.st_size) + 2);
-    const ssize_t size = readlink(candidate.c_str(), target.data(), target.size());
-    if (size < 0 || static_cast<size_t>(size) >= target.size()) return;
-    const std::string text(target.data(), static_cast<size_t>(size));
-    if (!text.empty() && text.front() == '/') at.clear();
-    for (size_t end = text.size(); end > 0;) {
-      const size_t slash = text.rfind('/', end - 1);
-      const size_t begin = slash == std::string::npos ? 0 : slash + 1;
-      if (end > begin) ahead.push_back(text.substr(begin, end - begin));
-      if (slash == std::string::npos) break;
-      end = slash;
-    }
-  }
-}
-
-// Raises 70 naming the first link on the way from the drive's root down to
-// `windows_folder` (as stored) that another user made, and likewise for the
-// links that lead to the drive itself (the prefix, its "dosdevices" entry).
-void RefuseForeignLinks(const std::string& windows_folder) {
-  win_path::DrivePath parts;
-  if (!win_path::SplitDrivePath(windows_folder, parts)) throw PlatformError(kPathNotFound);
-  std::string host = DriveFolder(PrefixFolder(), parts.drive);
-  RefuseForeignHostLinks(host);
-  std::string windows{parts.drive, ':', '\\'};
-  for (const std::string& name : parts.components) {
-    host += '/' + name;
-    windows = win_path::Join(windows, name);
-    struct stat info;
-    if (lstat(host.c_str(), &info) != 0) {
-      throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows);
-    }
-    if (!S_ISLNK(info.st_mode)) continue;
-    if (!TrustedOwner(info.st_uid)) throw PlatformError(kPermissionDenied).WithPath(windows);
-    // A trusted link may still lead through one that is not.
-    RefuseForeignHostLinks(host);
-  }
-}
-
-// The folder `windows_folder` (host path `host_folder`), opened once after
-// its links were found trustworthy; every write goes relative to it, so a
-// link swapped into the path later cannot redirect one. Checked again once
-// open, so that a swap during the first check is caught too.
-Descriptor OpenTrustedFolder(const std::string& windows_folder, const std::string& host_folder) {
-  RefuseForeignLinks(windows_folder);
-  Descriptor folder(open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows_folder);
-  RefuseForeignLinks(windows_folder);
-  struct stat opened;
-  struct stat now;
-  if (fstat(folder.Get(), &opened) != 0 || stat(host_folder.c_str(), &now) != 0 ||
-      opened.st_dev != now.st_dev || opened.st_ino != now.st_ino) {
-    throw PlatformError(kPermissionDenied).WithPath(windows_folder);
-  }
-  return Descriptor(folder.Release());
-}
-
 // SIGTERM and SIGHUP while a temporary file exists: the copy stops at its
 // next step, its temporary file is removed and the run ends as error 18.
 volatile std::sig_atomic_t g_stop_signal = 0;
@@ -296,53 +208,52 @@ void KeepModeAndOwner(int folder, const std::string& name, int temporary) {
   if (fchmod(temporary, old.st_mode & 0777) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
 }
 
-// Resolves `path`, raising what a missing drive or folder means.
+// Resolves `path` through trusted links only, raising what a missing drive
+// or folder means.
 Resolution ResolveOrThrow(const std::string& path, ResolvedPath& found) {
-  Resolution result = ResolvePath(path, found);
+  Resolution result = ResolvePath(path, found, Links::kTrustedOnly);
   if (result == Resolution::kDriveNotReady) throw PlatformError(kDiskNotReady);
+  if (result == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
   return result;
+}
+
+// The folder holding the entry, open for reading and writing in it. Every
+// write, rename and removal goes relative to it, so a path swapped later
+// cannot redirect one: it was reached through trusted links only.
+Descriptor OpenEntryFolder(const ResolvedPath& entry) {
+  Descriptor folder(openat(entry.folder.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+  return folder;
 }
 
 PlatformError NoRegularFile() {
   return PlatformError(kPathFileAccessError);
 }
 
-// The regular file at `path`, opened for reading. Nothing else is ever
-// opened: the type is looked at first, so that no device is touched, then
-// again on what the open gave, in case the entry was swapped meanwhile. Non-
-// blocking, so a FIFO swapped in never waits for a writer. A link is followed
-// only when an administrator or whoever runs the program made it, and every
-// link on the way to the file and to its drive must be such a link.
 }  // namespace
 
+// Nothing but a regular file is ever opened: the type is looked at first, so
+// that no device is touched, then again on what the open gave. Non-blocking,
+// so a FIFO swapped in meanwhile never waits for a writer. The path was
+// resolved by hand to a name that is no link, so the open follows none.
 Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
   ResolvedPath found;
-  const Resolution resolution = ResolveOrThrow(path, found);
-  if (resolution == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
-  if (resolution != Resolution::kFound || found.name.empty()) throw PlatformError(kFileNotFound);
-  RefuseForeignLinks(win_path::ParentFolderName(found.windows_path));
-  struct stat before;
-  if (lstat(found.linux_path.c_str(), &before) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-  const bool link = S_ISLNK(before.st_mode);
-  if (link) {
-    if (!TrustedOwner(before.st_uid)) throw PlatformError(kPermissionDenied);
-    RefuseForeignHostLinks(found.linux_path);
+  if (ResolveOrThrow(path, found) != Resolution::kFound || found.name.empty()) {
+    throw PlatformError(kFileNotFound);
   }
+  const int folder = found.target_folder.Get();
+  const char* name = found.target_name.c_str();
   struct stat info;
-  if (stat(found.linux_path.c_str(), &info) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
+  if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    throw ErrnoError(errno, ErrnoSubject::kFile);
+  }
   if (!S_ISREG(info.st_mode)) throw NoRegularFile();
   FailIfFaulted(FaultPoint::kCopyOpenSource);
-  Descriptor file(open(found.linux_path.c_str(),
-                       O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (link ? 0 : O_NOFOLLOW)));
+  Descriptor file(openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
   if (file.Get() < 0) {
     // A socket cannot be opened at all, and a link swapped in is refused.
     if (errno == ENXIO || errno == ELOOP) throw NoRegularFile();
     throw ErrnoError(errno, ErrnoSubject::kFile);
-  }
-  struct stat after;
-  if (link && (lstat(found.linux_path.c_str(), &after) != 0 || after.st_dev != before.st_dev ||
-               after.st_ino != before.st_ino)) {
-    throw PlatformError(kPermissionDenied);
   }
   if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) throw NoRegularFile();
   const EntryIdentity opened{static_cast<uint64_t>(info.st_dev),
@@ -356,7 +267,7 @@ Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIde
 namespace {
 
 bool IsFileWithAttributes(const ResolvedPath& entry, int32_t attributes) {
-  int32_t actual = EntryAttributes(entry.linux_path, entry.name, entry.alias);
+  int32_t actual = EntryAttributes(entry.folder.Get(), entry.name, entry.name, entry.alias);
   return actual >= 0 && (actual & attributes) != 0;
 }
 
@@ -390,12 +301,10 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   NamingPath(source, [&] { input = OpenRegularFile(source, source_identity); });
   ResolvedPath to;
   Resolution target = ResolveOrThrow(destination, to);
-  if (target == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
-  const std::string windows_folder = win_path::ParentFolderName(to.windows_path);
-  const Descriptor folder = OpenTrustedFolder(windows_folder, to.folder_linux_path);
+  const Descriptor folder = OpenEntryFolder(to);
   if (target == Resolution::kFound) {
     if (!overwrite) throw PlatformError(kFileAlreadyExists);
-    if (to.folder || IsFileWithAttributes(to, kAttrHidden | kAttrSystem)) {
+    if (to.is_folder || IsFileWithAttributes(to, kAttrHidden | kAttrSystem)) {
       throw PlatformError(kPermissionDenied);
     }
   }
@@ -429,12 +338,11 @@ void CopyOneFile(const std::string& source, const std::string& destination, bool
 void DeleteOneFile(const std::string& path, bool force) {
   try {
     ResolvedPath target;
-    const Resolution resolution = ResolveOrThrow(path, target);
-    // As Windows answers: a missing folder on the way is no missing file.
-    if (resolution == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
-    if (resolution != Resolution::kFound || target.folder) throw PlatformError(kFileNotFound);
-    const Descriptor folder = OpenTrustedFolder(win_path::ParentFolderName(target.windows_path),
-                                                target.folder_linux_path);
+    // As Windows answers, a missing folder on the way is no missing file (76).
+    if (ResolveOrThrow(path, target) != Resolution::kFound || target.is_folder) {
+      throw PlatformError(kFileNotFound);
+    }
+    const Descriptor folder = OpenEntryFolder(target);
     if (!force && IsFileWithAttributes(target, kAttrReadOnly)) {
       throw PlatformError(kPermissionDenied);
     }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -55,11 +56,13 @@ TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
 TEST_F(PrefixTest, DotNamesAreHiddenUnlessAStoredMarkSaysOtherwise) {
   const std::string profile = Disk(".profile");
   std::ofstream(profile) << "x";
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
+            kAttrArchive | kAttrHidden);
   if (setxattr(profile.c_str(), posix::kDosAttribute, "0x0", 3, 0) != 0) GTEST_SKIP();
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false), kAttrArchive);
   ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
+            kAttrArchive | kAttrHidden);
 }
 
 TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {

@@ -32,6 +32,7 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry* entry) {
   if (parent != nullptr && entry != nullptr && parent->descriptor >= 0)
     return openat(parent->descriptor, parent->names.data() + entry->name_offset, kFolderFlags);
+  if (listing.folder >= 0) return openat(listing.folder, ".", kFolderFlags);
   return open(listing.linux_path.c_str(), kFolderFlags);
 }
 

@@ -31,6 +31,9 @@ struct Listing {
   std::vector<ListedEntry> entries;
   // The listed folder, left open while its subfolders are read through it.
   int descriptor = -1;
+  // The listed folder as its owner holds it open (borrowed), read through
+  // rather than by its path when set.
+  int folder = -1;
 
   std::string_view NameOf(const ListedEntry& entry) const {
     return std::string_view(names).substr(entry.name_offset, entry.name_size);
@@ -39,8 +42,8 @@ struct Listing {
   std::string LinuxPathOf(const ListedEntry& entry) const;
 };
 
-// Fills listing.names and listing.entries from the folder at
-// listing.linux_path, or, when the listing of its parent is given and still
+// Fills listing.names and listing.entries from listing.folder, else the
+// folder at listing.linux_path, or, when the listing of its parent is given and still
 // holds the parent open, from the entry of that listing: the kernel then
 // resolves one name instead of the whole path again. The kind of an entry
 // comes from the directory itself; only symbolic links and file systems that
