@@ -130,12 +130,6 @@ class HostWalk {
 
 }  // namespace
 
-Descriptor OpenHostFolder(const std::string& path, Links links) {
-  Place place;
-  if (!HostWalk(links).Walk(AT_FDCWD, path, "", place)) return Descriptor();
-  return OpenFolderIn(place.folder.Get(), place.name);
-}
-
 Resolution ResolvePath(std::string_view windows_path, ResolvedPath& out, Links links) {
   win_path::DrivePath parts;
   if (!win_path::SplitDrivePath(windows_path, parts)) return Resolution::kNoFolder;

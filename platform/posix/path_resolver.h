@@ -47,9 +47,4 @@ struct ResolvedPath {
 // folder, ready to be created. Raises 70 only with Links::kTrustedOnly.
 Resolution ResolvePath(std::string_view windows_path, ResolvedPath& out, Links links = Links::kAny);
 
-// The folder at the Linux path `path` (links followed as `links` allows),
-// open for use as the base of further opens; a negative descriptor when it
-// cannot be reached. Raises 70 as ResolvePath does.
-Descriptor OpenHostFolder(const std::string& path, Links links);
-
 }  // namespace platform::posix
