@@ -354,8 +354,4 @@ void DeleteOneFile(const std::string& path, bool force) {
   }
 }
 
-bool TrustedOwner(uid_t owner) {
-  return owner == 0 || owner == geteuid();
-}
-
 }  // namespace platform::posix

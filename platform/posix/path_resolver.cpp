@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/posix/file_operations.h"
 #include "platform/posix/unicode.h"
 #include "platform/posix/wine_drives.h"
 #include "platform/win_path.h"
@@ -129,6 +128,10 @@ class HostWalk {
 };
 
 }  // namespace
+
+bool TrustedOwner(uid_t owner) {
+  return owner == 0 || owner == geteuid();
+}
 
 Resolution ResolvePath(std::string_view windows_path, ResolvedPath& out, Links links) {
   win_path::DrivePath parts;

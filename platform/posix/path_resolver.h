@@ -8,6 +8,8 @@
 // can be judged by its owner wherever it lies (in the prefix's own path, its
 // "dosdevices" entry, below the drive, or inside another link's target).
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,10 @@ enum class Resolution {
 // since the program often runs as root and such a link would send its reads
 // and writes wherever that user likes.
 enum class Links { kAny, kTrustedOnly };
+
+// Made by an administrator or by whoever runs the program: only a link owned
+// so may lead a write, or the read of a delivered document, somewhere else.
+bool TrustedOwner(uid_t owner);
 
 struct ResolvedPath {
   std::string windows_path;  // stored spelling, upper-case drive letter
