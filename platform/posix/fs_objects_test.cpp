@@ -107,14 +107,15 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
     try {
       fso_->Drives();
     } catch (const PlatformError& error) {
-      return error.Text();
+      return error.Text() + " | " + error.Path();
     }
     return std::string("no error");
   };
   ASSERT_EQ(unlink(path.c_str()), 0);
   EXPECT_EQ(failure(), "no error");          // none at all declares nothing
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);  // opened blocking, this would hang
-  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is not a regular file");
+  EXPECT_EQ(failure(),
+            "Cannot read the drive list " + path + ": it is not a regular file | " + path);
   ASSERT_EQ(unlink(path.c_str()), 0);
   std::ofstream(path) << "[Software\\\\Wine\\\\Drives]\n\"t:\"=\"cdrom\"\n";
   ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
@@ -122,7 +123,8 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
   ASSERT_TRUE(fso_->Drives()->Enumerate()->Next(drive));
   EXPECT_EQ(drive->Type(), kDriveCdRom);
   ASSERT_EQ(truncate(path.c_str(), (64 << 20) + 1), 0);
-  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
+  EXPECT_EQ(failure(),
+            "Cannot read the drive list " + path + ": it is larger than 64 MiB | " + path);
 }
 
 // Run as root, as in CI: a user's read-only document comes back theirs and
