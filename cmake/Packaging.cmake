@@ -1,13 +1,24 @@
 # What an end user downloads: LumbrelRestore-<version>-win32.zip, holding the
 # program and the "Docs" folder it copies from, side by side at the top so
 # that the program finds its documents wherever the archive is unpacked.
-# `cpack` in the build folder writes the archive there.
+# `cpack` in the build
+# folder (the package target, which the win32 build preset builds) writes the
+# archive there, and its SHA-256 beside it.
 if(NOT WIN32)
   return()
 endif()
 
 install(TARGETS lumbrel-restore RUNTIME DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/packaging/Docs DESTINATION .)
+
+# One time for every timestamp (SourceDateEpoch.cmake): the linker's, and
+# cpack's for strip, which stamps the program's header again, and for the
+# archive's entries (RepackDownload.cmake).
+set_property(TARGET lumbrel-restore PROPERTY CXX_LINKER_LAUNCHER
+             ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${LUMBREL_SOURCE_DATE_EPOCH})
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/CPackEnvironment.cmake
+     CONTENT "set(ENV{SOURCE_DATE_EPOCH} @LUMBREL_SOURCE_DATE_EPOCH@)\n" @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackEnvironment.cmake)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(LUMBREL_PACKAGE_SYSTEM win32)
@@ -23,4 +34,9 @@ set(CPACK_PACKAGE_FILE_NAME LumbrelRestore-${PROJECT_VERSION}-${LUMBREL_PACKAGE_
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 # Symbols are of no use to the user and triple the download.
 set(CPACK_STRIP_FILES ON)
+# The archive is written again in a fixed form (RepackDownload.cmake) before
+# cpack copies it out beside its checksum.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/RepackDownload.cmake)
+set(CPACK_LUMBREL_REPACK_ZIP ${CMAKE_SOURCE_DIR}/packaging/repack-zip)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)
