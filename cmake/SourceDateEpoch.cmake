@@ -2,8 +2,10 @@
 # builds of one commit give the same bytes: SOURCE_DATE_EPOCH when the
 # environment sets it at configure time, else the last commit's time.
 # Packaging.cmake hands it to the linker (PE timestamp), to strip (which
-# stamps the PE header again) and to cpack (ZIP entry times).
+# stamps the PE header again) and to cpack (ZIP entry times); the version
+# resource takes its copyright year from it.
 #   LUMBREL_SOURCE_DATE_EPOCH   seconds since 1970, UTC
+#   LUMBREL_COPYRIGHT_YEAR      its year
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(LUMBREL_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 else()
@@ -31,3 +33,7 @@ if(NOT LUMBREL_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
     "tell its time here (\"${LUMBREL_SOURCE_DATE_EPOCH}\"). Set SOURCE_DATE_EPOCH to "
     "the release's time in seconds since 1970 and configure again.")
 endif()
+
+# string(TIMESTAMP) reads the variable from the environment.
+set(ENV{SOURCE_DATE_EPOCH} "${LUMBREL_SOURCE_DATE_EPOCH}")
+string(TIMESTAMP LUMBREL_COPYRIGHT_YEAR "%Y" UTC)
