@@ -55,8 +55,11 @@ set(CPACK_PACKAGE_FILE_NAME LumbrelRestore-${PROJECT_VERSION}-${LUMBREL_PACKAGE_
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 # Symbols are of no use to the user and triple the download.
 set(CPACK_STRIP_FILES ON)
-# The archive is written again in a fixed form (RepackDownload.cmake) before
-# cpack copies it out beside its checksum.
+# The stripped program is signed, when a certificate is given, before it is
+# packed (SignProgram.cmake); the archive is then written again in a fixed
+# form (RepackDownload.cmake) before cpack copies it out beside its checksum.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/SignProgram.cmake)
+set(CPACK_LUMBREL_SIGN_EXE ${packaging}/sign-exe)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/RepackDownload.cmake)
 set(CPACK_LUMBREL_REPACK_ZIP ${packaging}/repack-zip)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
