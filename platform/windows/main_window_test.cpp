@@ -33,6 +33,21 @@ struct Shot {
     return count;
   }
   bool Is(int x, int y, layout::Rgb c) const { return Count({x, y, x + 1, y + 1}, c) == 1; }
+  // Columns of `area` holding anything clearly off the band's yellow (the
+  // logo's JPEG ground is only near it).
+  int InkColumns(RECT area) const {
+    int columns = 0;
+    for (int x = area.left; x < area.right; ++x) {
+      for (int y = area.top; y < area.bottom; ++y) {
+        const uint32_t p = pixels[static_cast<size_t>(y * width + x)];
+        if ((p & 0xFF) < 160 || (p >> 8 & 0xFF) < 200) {
+          ++columns;
+          break;
+        }
+      }
+    }
+    return columns;
+  }
 };
 
 Shot TakeShot(HWND window) {
@@ -129,7 +144,7 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesInTheirBoxes) {
             (message.right - message.left) * (message.bottom - message.top));
 }
 
-TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
+TEST_F(MainWindowTest, CancelClickKeysAndCloseBoxAreClicksOnlyInsideThePump) {
   HWND cancel = GetDlgItem(window_, layout::kIdCancel);
   PostMessageW(cancel, BM_CLICK, 0, 0);
   SendMessageW(window_, WM_COMMAND, IDCANCEL, 0);
@@ -142,6 +157,16 @@ TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
   front_end_.ProcessPendingEvents();
   EXPECT_EQ(clicks_, 4);
   EXPECT_TRUE(IsWindow(window_));
+  // Enter presses the default button wherever the focus is, Space the
+  // focused button.
+  SetFocus(window_);
+  PostMessageW(window_, WM_KEYDOWN, VK_RETURN, 0);
+  front_end_.ProcessPendingEvents();
+  SetFocus(cancel);
+  PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 6);
 
   // Greyed, none of them does anything.
   front_end_.SetCancelEnabled(false);
@@ -149,7 +174,7 @@ TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
   PostMessageW(window_, WM_CLOSE, 0, 0);
   PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
   front_end_.ProcessPendingEvents();
-  EXPECT_EQ(clicks_, 4);
+  EXPECT_EQ(clicks_, 6);
   EXPECT_TRUE(IsWindowVisible(window_));
 }
 
@@ -207,8 +232,9 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
   EXPECT_EQ(OnScreen(layout::kIdMessage2), L"D:\\f");
 
   // A box, owned by the window, shows what waits before it opens; a click
-  // meanwhile waits for the next pump.
+  // meanwhile waits for the next pump. The keys go back to Cancel after it.
   front_end_.SetCancelEnabled(true);
+  SetFocus(window_);
   front_end_.SetStatusText(StatusLine::kMain, "Done");
   front_end_.SetStatusText(StatusLine::kMain, "Done at last");
   SetTimer(nullptr, 0, 50, AnswerBox);
@@ -216,9 +242,40 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
   EXPECT_EQ(front_end_.MessageBox("Search?", kButtonsYesNo | kIconExclamation, "Lumbrel box test"),
             kAnswerNo);
   EXPECT_EQ(seen_under_box, L"Done at last");
+  EXPECT_EQ(GetFocus(), GetDlgItem(window_, layout::kIdCancel));
   EXPECT_EQ(clicks_, 0);
   front_end_.ProcessPendingEvents();
   EXPECT_EQ(clicks_, 1);
+}
+
+TEST_F(MainWindowTest, OnAMonitorOfTwiceTheDensityItIsLaidOutAgainInTheRectangleProposed) {
+  const RECT picture = Design(120, 60, 2445, 645);
+  const int logo_columns = TakeShot(window_).InkColumns(picture);
+  dpi_ *= 2;
+  RECT proposed{10, 10, 10 + Px(4860), 10 + Px(4500)};
+  AdjustWindowRectEx(&proposed, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)));
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi_, dpi_), reinterpret_cast<LPARAM>(&proposed));
+  UpdateWindow(window_);
+  RECT client{};
+  GetClientRect(window_, &client);
+  EXPECT_EQ(client.right, Px(4860));
+  EXPECT_EQ(client.bottom, Px(4500));
+  RECT cancel{};
+  GetWindowRect(GetDlgItem(window_, layout::kIdCancel), &cancel);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&cancel), 2);
+  const RECT designed = Design(3510, 4020, 1215, 375);
+  EXPECT_TRUE(EqualRect(&cancel, &designed));
+  // Each line of the rule two rows high, the logo twice as wide (smoothed,
+  // so a little more may be inked at its edges).
+  const Shot shot = TakeShot(window_);
+  for (int row : {0, 1}) {
+    EXPECT_TRUE(shot.Is(3, Px(3870) + row, layout::kRuleGrey)) << row;
+    EXPECT_TRUE(shot.Is(3, Px(3870) + 2 + row, layout::kRuleWhite)) << row;
+  }
+  const int columns = shot.InkColumns(Design(120, 60, 2445, 645));
+  EXPECT_GE(columns, 2 * logo_columns - 2);
+  EXPECT_LE(columns, 2 * logo_columns + 4);
 }
 
 }  // namespace
