@@ -71,9 +71,9 @@ bulk=$WINEPREFIX/drives/t/bulk
   mkdir -p "$bulk/$n" && (cd "$bulk/$n" && seq -f 'file%04g.txt' 1000 | xargs touch)
 done
 
+# set_dpi DPI: the density each program started from now on finds.
 set_dpi() {
-  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
-    fail "cannot set $1 DPI"
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || fail "no $1 DPI"
 }
 
 visible() {
@@ -138,10 +138,10 @@ launch() {
   pid=$!
 }
 
-# Columns the logo inks in a window photograph at DPI.
+# logo_width PHOTO DPI: the columns the logo inks in its box (163x43+8+4 at 96 DPI).
 logo_width() {
-  local px=$(($2 * 8 / 96)) top=$(($2 * 4 / 96)) width=$(($2 * 163 / 96)) height=$(($2 * 43 / 96))
-  convert "$1" -crop "${width}x${height}+${px}+${top}" +repage -fuzz 10% -trim -format %w info:
+  convert "$1" -crop "$(($2 * 163 / 96))x$(($2 * 43 / 96))+$(($2 * 8 / 96))+$(($2 * 4 / 96))" +repage \
+    -fuzz 10% -trim -format %w info:
 }
 
 : >"$shots/program.log"
@@ -205,12 +205,12 @@ for dpi in 144 192; do
   fresh_computer
   set_dpi "$dpi"
   launch
-  box=""
-  for key in y Return n; do  # consent, reminder, default location: the search begins
+  # Consent, reminder, default location (each box a new window): the search begins.
+  for key in y Return n; do
     box=$(await_box "$box") || fail "no box to answer $key at $dpi DPI"
     answer "$box" "$key"
   done
-  for _ in $(seq 50); do [ -n "$(visible "$box_title")" ] && sleep 0.2; done  # photographed without it
+  for _ in $(seq 50); do [ -z "$(visible "$box_title")" ] && break; sleep 0.2; done  # photographed without it
   photograph_window "window-$dpi"
   [ "${WIDTH}x${HEIGHT}" = "$((324 * dpi / 96))x$((300 * dpi / 96))" ] ||
     fail "window ${WIDTH}x${HEIGHT} at $dpi DPI"
