@@ -285,8 +285,8 @@ LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM l
     case DM_GETDEFID: return MAKELONG(layout::kIdCancel, DC_HASDEFID);
     case WM_ACTIVATE:
       // Back from a message box (or another program) the keys go to Cancel
-      // again, so that Enter and Space press it.
-      // Not while a box keeps the window disabled.
+      // again, so that Enter and Space press it; not while a box still keeps
+      // the window disabled.
       if (LOWORD(wparam) == WA_INACTIVE || !cancel_enabled_ || !IsWindowEnabled(window)) break;
       SetFocus(GetDlgItem(window, layout::kIdCancel));
       return 0;
