@@ -38,9 +38,7 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
 
 EntryIdentity RegularFileIdentity(const std::string& path) {
   EntryIdentity identity;
-  NamingPath(path, [&] {
-    identity = windows::IdentityOf(windows::OpenRegularFile(path, std::nullopt).get());
-  });
+  NamingPath(path, [&] { identity = windows::OpenRegularFile(path, std::nullopt).identity; });
   return identity;
 }
 

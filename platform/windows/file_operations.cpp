@@ -252,17 +252,25 @@ OwnedHandle OpenForReading(const std::wstring& path, DWORD flags) {
   return file;
 }
 
-// What the open gave must be a regular file on a disk: Wine presents a FIFO
-// as a pipe and a device as a character file, each opened without waiting.
-// Backup semantics let a folder open too, to be told apart here.
-OwnedHandle RegularOnly(OwnedHandle file, const std::optional<EntryIdentity>& expected) {
+// What `file` has open, when that lies on a disk: Wine presents a FIFO as a
+// pipe and a device as a character file, each opened without waiting.
+std::optional<BY_HANDLE_FILE_INFORMATION> OnDisk(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      (expected && IdentityOf(file.get()) != *expected)) {
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) {
+    return std::nullopt;
+  }
+  return info;
+}
+
+// `file` when it is a regular file on a disk, and the one `expected` names
+// when given. Backup semantics let a folder open too, to be told apart here.
+RegularFile RegularOnly(OwnedHandle file, const std::optional<BY_HANDLE_FILE_INFORMATION>& info,
+                        const std::optional<EntryIdentity>& expected) {
+  if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (expected && IdentityOf(*info) != *expected)) {
     throw NoRegularFile();
   }
-  return file;
+  return {std::move(file), IdentityOf(*info)};
 }
 
 void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
@@ -274,7 +282,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   parent.components.pop_back();
 
   OwnedHandle input;
-  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity); });
+  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity).handle; });
   const HeldFolder folder(parent);
 
   const DWORD existing = GetFileAttributesW(to.c_str());
@@ -297,7 +305,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 
 }  // namespace
 
-OwnedHandle OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
+RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
   const win_path::DrivePath file = ResolveDrivePath(path);
   if (file.components.empty()) throw NoRegularFile();
   win_path::DrivePath parent = file;
@@ -308,14 +316,14 @@ OwnedHandle OpenRegularFile(const std::string& path, const std::optional<EntryId
   // The entry itself, a link not followed: what the owner check looks at is
   // what is opened, and the link stays held while it is followed.
   OwnedHandle entry = OpenForReading(wide, FILE_FLAG_OPEN_REPARSE_POINT);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileType(entry.get()) != FILE_TYPE_DISK ||
-      !GetFileInformationByHandle(entry.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    return RegularOnly(std::move(entry), expected);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info = OnDisk(entry.get());
+  if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return RegularOnly(std::move(entry), info, expected);
   }
   if (!HasTrustedOwner(entry.get())) throw PlatformError(kPermissionDenied);
-  return RegularOnly(OpenForReading(wide, 0), expected);
+  OwnedHandle target = OpenForReading(wide, 0);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> target_info = OnDisk(target.get());
+  return RegularOnly(std::move(target), target_info, expected);
 }
 
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,

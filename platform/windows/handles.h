@@ -55,7 +55,9 @@ class OwnedHandle {
 // Raises the open's failure naming `path`.
 OwnedHandle OpenEntry(const std::string& path, DWORD access);
 
-// The identity of what `handle` has open (volume serial number, file ID).
+// The identity of what `handle` has open (volume serial number, file ID),
+// or of what the information read from a handle describes.
 EntryIdentity IdentityOf(HANDLE handle);
+EntryIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info);
 
 }  // namespace platform::windows
