@@ -6,11 +6,9 @@
 #include "platform/file_system.h"
 #include "platform/win_path.h"
 #include "platform/windows/file_operations.h"
-#include "platform/windows/handles.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_error.h"
 
 namespace platform {
 
