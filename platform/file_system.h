@@ -186,10 +186,12 @@ class FileSystemObject {
   // write, rename and removal goes relative to it (or re-verifies it), so a
   // path swapped during the copy cannot redirect them.
   // A replaced document keeps its mode (Linux), and also its owner and group
-  // when the program runs as root; a new one gets the folder's defaults.
-  // Temporary files this program left behind when it was killed (Linux: their
-  // process no longer runs; Windows: any that can be deleted) are removed as
-  // the copy begins. SIGTERM or SIGHUP during a copy removes its temporary
+  // when the program runs as root; Windows: its read-only and not-indexed
+  // marks. A new one gets the folder's defaults.
+  // Temporary files this program left behind when it was killed (their
+  // process no longer runs) are removed as the copy begins; the new file is
+  // renamed into place while still open (Windows), so a concurrent run never
+  // takes it for one. SIGTERM or SIGHUP during a copy removes its temporary
   // file and raises 18 "User interrupt occurred".
   // Every error raised names the entry it concerns (PlatformError::Path).
   virtual void CopyFile(const std::string& source, const std::string& destination, bool overwrite,

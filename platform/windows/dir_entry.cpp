@@ -5,11 +5,10 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/win_path.h"
-#include "platform/windows/handles.h"
+#include "platform/windows/file_operations.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_error.h"
 
 namespace platform {
 
@@ -36,16 +35,9 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
 }
 
 EntryIdentity RegularFileIdentity(const std::string& path) {
-  // Backup semantics opens a folder too, so that one reached through a file
-  // link is told from a file by the handle, as is a pipe or a device.
-  const windows::OwnedHandle handle = windows::OpenEntry(path, GENERIC_READ);
-  BY_HANDLE_FILE_INFORMATION info;
-  const bool regular = GetFileType(handle.get()) == FILE_TYPE_DISK &&
-                       GetFileInformationByHandle(handle.get(), &info) != 0 &&
-                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  if (!regular) throw PlatformError(kPathFileAccessError).WithPath(path);
-  return {info.dwVolumeSerialNumber,
-          (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
+  EntryIdentity identity;
+  NamingPath(path, [&] { identity = windows::OpenRegularFile(path, std::nullopt).identity; });
+  return identity;
 }
 
 }  // namespace platform

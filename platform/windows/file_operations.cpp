@@ -1,9 +1,13 @@
 #include "platform/windows/file_operations.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -13,16 +17,16 @@
 #include "platform/windows/handles.h"
 #include "platform/windows/listing.h"
 #include "platform/windows/long_path.h"
+#include "platform/windows/trusted_folder.h"
 #include "platform/windows/win32.h"
 #include "platform/windows/win_error.h"
-
-// After windows.h, which it needs.
-#include <aclapi.h>
 
 namespace platform::windows {
 namespace {
 
 constexpr DWORD kBlockSize = 256 * 1024;
+constexpr int kRenameAttempts = 50;
+constexpr DWORD kRenameRetryMilliseconds = 20;
 constexpr DWORD kRefusedAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
@@ -35,175 +39,151 @@ void FailIfArmed(FaultPoint point) {
   if (const int32_t code = TakeFault(point); code != 0) ThrowCode(static_cast<DWORD>(code));
 }
 
-// Made by an administrator, the system, the installer service or the user
-// running the program: only such a junction or link may lead a write
-// elsewhere, since the program runs with administrator rights in folders
-// anyone may have prepared.
-bool IsTrustedOwner(PSID owner) {
-  if (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
-      IsWellKnownSid(owner, WinLocalSystemSid)) {
-    return true;
-  }
-  SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-  PSID installer = nullptr;  // NT SERVICE\TrustedInstaller
-  if (AllocateAndInitializeSid(&authority, 6, 80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
-                               2271478464u, 0, 0, &installer)) {
-    const bool same = EqualSid(owner, installer) != FALSE;
-    FreeSid(installer);
-    if (same) return true;
-  }
-  HANDLE opened = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
-  const OwnedHandle token(opened);
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> user(size);
-  return size != 0 && GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
-         EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
-}
-
-// Whether the reparse point (junction, link) at `path` has a trusted owner.
-bool IsTrustedLink(const std::wstring& path) {
-  OwnedHandle link(CreateFileW(
-      path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const bool trusted =
-      link.valid() &&
-      GetSecurityInfo(link.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                      nullptr, nullptr, &descriptor) == ERROR_SUCCESS &&
-      owner != nullptr && IsTrustedOwner(owner);
-  if (descriptor != nullptr) LocalFree(descriptor);
-  return trusted;
-}
-
-// Raises 70 naming the first reparse point on the way from the drive's root
-// to `folder` (the folder itself included) whose owner is not trusted.
-void RefuseForeignLinks(const win_path::DrivePath& folder) {
-  win_path::DrivePath walked = folder;
-  walked.components.clear();
-  for (const std::string& name : folder.components) {
-    walked.components.push_back(name);
-    const std::wstring path = ExtendedPath(walked);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      throw ErrorFromCode(GetLastError()).WithPath(win_path::JoinDrivePath(walked));
-    }
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !IsTrustedLink(path)) {
-      throw PlatformError(kPermissionDenied).WithPath(win_path::JoinDrivePath(walked));
-    }
-  }
-}
-
-// The destination folder, held open for the whole copy without sharing
-// deletion, so that it cannot be renamed, removed or replaced by a link
-// meanwhile; its links are checked once it is held. Each step that goes by
-// path checks that the path still leads to it.
-class HeldFolder {
- public:
-  explicit HeldFolder(const win_path::DrivePath& folder)
-      : path_(ExtendedPath(folder)),
-        handle_(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {
-    if (!handle_.valid()) {
-      const DWORD error = GetLastError();
-      ThrowCode(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
-    }
-    RefuseForeignLinks(folder);
-    id_ = IdentityOf(handle_.get());
-    Verify();
-  }
-  const std::wstring& path() const { return path_; }
-
-  // Raises 70 unless the folder's path still leads to the folder held.
-  void Verify() const {
-    OwnedHandle now(CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!now.valid() || !(IdentityOf(now.get()) == id_)) throw PlatformError(kPermissionDenied);
-  }
-
- private:
-  std::wstring path_;
-  OwnedHandle handle_;
-  EntryIdentity id_;
-};
-
-// Whether `name` is one of this program's temporary files:
-// "~lumbrel-<digits and dashes>.tmp".
-bool IsTemporaryName(const std::wstring& name) {
+// The id of the process that made the temporary file `name`
+// ("~lumbrel-<pid>-<ticks>-<n>.tmp"), or nothing for any other name.
+std::optional<DWORD> TemporaryFileOwner(std::wstring_view name) {
   constexpr std::wstring_view kPrefix = L"~lumbrel-";
   constexpr std::wstring_view kSuffix = L".tmp";
-  if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
-      name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
-    return false;
-  }
-  const std::wstring middle =
+  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
+  const std::wstring_view middle =
       name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
-  return middle.find_first_not_of(L"0123456789-") == std::wstring::npos;
+  const size_t dash = middle.find(L'-');
+  if (dash == 0 || dash == std::wstring_view::npos ||
+      middle.find_first_not_of(L"0123456789-") != std::wstring_view::npos) {
+    return std::nullopt;
+  }
+  uint64_t pid = 0;
+  for (const wchar_t digit : middle.substr(0, dash)) {
+    pid = pid * 10 + static_cast<uint64_t>(digit - L'0');
+    if (pid > MAXDWORD) return std::nullopt;
+  }
+  return static_cast<DWORD>(pid);
 }
 
-// Temporary files a killed run left behind. One a running copy still writes
-// is open without sharing, so it cannot be deleted and stays.
-void RemoveLeftTemporaryFiles(const std::wstring& folder) {
+// Whether the process `pid` has ended. One that cannot be asked (another
+// user's) counts as running, and so does a new process that took over the
+// id: its temporary file is then kept, never another run's taken.
+bool HasEnded(DWORD pid) {
+  const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process.valid()) return GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  return GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE;
+}
+
+// Temporary files this program left in the folder when it was killed: those
+// whose process has ended are removed. Another run's file stays while that
+// run lives; it is open without sharing until it is in place anyway.
+void RemoveStaleTemporaryFiles(const std::wstring& folder) {
   WIN32_FIND_DATAW found{};
   const OwnedHandle search(FindFirstFileW((folder + L"\\~lumbrel-*.tmp").c_str(), &found),
                            FindClose);
   if (!search.valid()) return;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        IsTemporaryName(found.cFileName)) {
-      DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    const std::optional<DWORD> owner = TemporaryFileOwner(found.cFileName);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !owner ||
+        *owner == GetCurrentProcessId() || !HasEnded(*owner)) {
+      continue;
     }
+    // A run killed just before its rename left the document's read-only mark.
+    const std::wstring path = folder + L"\\" + found.cFileName;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
   } while (FindNextFileW(search.get(), &found));
 }
 
-// Creates a new hidden file in `folder` for the data to go to first; `path`
-// receives its name.
-HANDLE CreateTemporary(const std::wstring& folder, std::wstring& path) {
+// Creates a new hidden file in `folder` for the data to go to first, open
+// without sharing and with the right to rename and delete it.
+HANDLE CreateTemporary(const std::wstring& folder) {
   static std::atomic<uint32_t> counter{0};
   FailIfArmed(FaultPoint::kCopyCreateTemporary);
   const std::wstring stem = folder + L"\\~lumbrel-" + std::to_wstring(GetCurrentProcessId()) +
                             L"-" + std::to_wstring(GetTickCount64()) + L"-";
   for (;;) {
-    path = stem + std::to_wstring(counter++) + L".tmp";
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    const std::wstring path = stem + std::to_wstring(counter++) + L".tmp";
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return handle;
     if (GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
   }
 }
 
-// The hidden file the data goes to first; removed unless it has replaced
-// the destination.
+// The part of an attribute word that SetFileAttributesW takes back; it
+// refuses a zero word.
+DWORD Settable(DWORD attributes) {
+  attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+// The hidden file the data goes to first. It is never closed before it is in
+// place: closed under its temporary name, it could be taken for a killed
+// run's leftover. Removed through its handle unless it replaced the
+// destination.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::wstring& folder) : handle_(CreateTemporary(folder, path_)) {}
+  explicit TemporaryFile(const std::wstring& folder) : handle_(CreateTemporary(folder)) {}
   ~TemporaryFile() {
-    handle_.Close();
-    if (!placed_) DeleteFileW(path_.c_str());
+    if (placed_) return;
+    // A read-only mark would bar the removal.
+    FILE_BASIC_INFO plain{};
+    plain.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle_.get(), FileBasicInfo, &plain, sizeof plain);
+    FILE_DISPOSITION_INFO remove{TRUE};
+    SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &remove, sizeof remove);
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
   HANDLE handle() const { return handle_.get(); }
-  const std::wstring& path() const { return path_; }
 
-  // Made durable and plain: the copy must not stay hidden once in place.
-  void Finish() {
+  // Made durable, then given the attributes the document is to carry: no
+  // longer hidden, and a replaced document's read-only and not-indexed marks
+  // (`replaced`, INVALID_FILE_ATTRIBUTES for none) rather than those the
+  // folder gave the new file. Archive, since the content is new.
+  void Finish(DWORD replaced) {
+    BY_HANDLE_FILE_INFORMATION created{};
+    if (!FlushFileBuffers(handle_.get()) || !GetFileInformationByHandle(handle_.get(), &created)) {
+      ThrowLastError();
+    }
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD marks = replaced != INVALID_FILE_ATTRIBUTES ? replaced : created.dwFileAttributes;
     FILE_BASIC_INFO info{};
-    info.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-    if (!FlushFileBuffers(handle_.get()) ||
-        !SetFileInformationByHandle(handle_.get(), FileBasicInfo, &info, sizeof info) ||
-        !handle_.Close()) {
+    info.FileAttributes = (marks & kKept) | FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(handle_.get(), FileBasicInfo, &info, sizeof info)) {
       ThrowLastError();
     }
   }
-  void Placed() { placed_ = true; }
+
+  // Takes the place of `destination` in one rename of the open file.
+  void Replace(const std::wstring& destination) {
+    FailIfArmed(FaultPoint::kCopyRename);
+    // The name follows the structure, ended by a null the size leaves out.
+    const size_t bytes = destination.size() * sizeof(wchar_t);
+    std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(bytes);
+    std::memcpy(buffer.data() + offsetof(FILE_RENAME_INFO, FileName), destination.data(), bytes);
+    // A file that is open cannot be replaced, and another run holds the
+    // document it has just put in place open for an instant: only a refusal
+    // that lasts counts.
+    for (int attempt = 1; !SetFileInformationByHandle(handle_.get(), FileRenameInfo, rename,
+                                                      static_cast<DWORD>(buffer.size()));
+         ++attempt) {
+      const DWORD error = GetLastError();
+      if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+          attempt == kRenameAttempts) {
+        ThrowCode(error);
+      }
+      Sleep(kRenameRetryMilliseconds);
+    }
+    placed_ = true;
+    if (!handle_.Close()) ThrowLastError();
+  }
 
  private:
-  std::wstring path_;  // before handle_, which is made with it
   OwnedHandle handle_;
   bool placed_ = false;
 };
@@ -221,14 +201,6 @@ void CopyData(HANDLE from, HANDLE to) {
   }
 }
 
-// The part of an attribute word that SetFileAttributesW takes back; it
-// refuses a zero word.
-DWORD Settable(DWORD attributes) {
-  attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
-}
-
 // Renames the temporary file over the destination. A read-only destination
 // loses that mark only for the rename and gets it back if the rename fails.
 void PutInPlace(TemporaryFile& temporary, const std::wstring& destination, DWORD existing) {
@@ -238,16 +210,12 @@ void PutInPlace(TemporaryFile& temporary, const std::wstring& destination, DWORD
                                        Settable(existing & ~DWORD{FILE_ATTRIBUTE_READONLY}))) {
     ThrowLastError();
   }
-  DWORD error = static_cast<DWORD>(TakeFault(FaultPoint::kCopyRename));
-  if (error == 0 && !MoveFileExW(temporary.path().c_str(), destination.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-  }
-  if (error != 0) {
+  try {
+    temporary.Replace(destination);
+  } catch (const PlatformError&) {
     if (read_only) SetFileAttributesW(destination.c_str(), Settable(existing));
-    ThrowCode(error);
+    throw;
   }
-  temporary.Placed();
 }
 
 // The replace may keep the spelling of the entry it replaced; the document
@@ -270,30 +238,39 @@ void Respell(const win_path::DrivePath& destination) {
   }
 }
 
-// Opens the document to copy; one that is a junction or link is read only
-// when its owner is trusted. What the open gave must be a regular file on a
-// disk, and the one `expected` names when given.
-HANDLE OpenSource(const std::string& source, const std::optional<EntryIdentity>& expected) try {
-  const std::wstring from = ExtendedPath(source);
-  const DWORD attributes = GetFileAttributesW(from.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-      !IsTrustedLink(from)) {
-    throw PlatformError(kPermissionDenied);
-  }
-  FailIfArmed(FaultPoint::kCopyOpenSource);
-  const HANDLE input = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (input == INVALID_HANDLE_VALUE) ThrowLastError();
-  OwnedHandle opened(input);
+PlatformError NoRegularFile() {
+  return PlatformError(kPathFileAccessError);
+}
+
+// Opens `path` for reading without letting it be written, renamed or removed
+// meanwhile; `flags` as CreateFileW takes them.
+OwnedHandle OpenForReading(const std::wstring& path, DWORD flags) {
+  OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN | flags,
+                               nullptr));
+  if (!file.valid()) ThrowLastError();
+  return file;
+}
+
+// What `file` has open, when that lies on a disk: Wine presents a FIFO as a
+// pipe and a device as a character file, each opened without waiting.
+std::optional<BY_HANDLE_FILE_INFORMATION> OnDisk(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileType(input) != FILE_TYPE_DISK || !GetFileInformationByHandle(input, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      (expected && IdentityOf(input) != *expected)) {
-    throw PlatformError(kPathFileAccessError);
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) {
+    return std::nullopt;
   }
-  return opened.release();
-} catch (const PlatformError& error) {
-  throw error.WithPath(source);
+  return info;
+}
+
+// `file` when it is a regular file on a disk, and the one `expected` names
+// when given. Backup semantics let a folder open too, to be told apart here.
+RegularFile RegularOnly(OwnedHandle file, const std::optional<BY_HANDLE_FILE_INFORMATION>& info,
+                        const std::optional<EntryIdentity>& expected) {
+  if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (expected && IdentityOf(*info) != *expected)) {
+    throw NoRegularFile();
+  }
+  return {std::move(file), IdentityOf(*info)};
 }
 
 void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
@@ -304,7 +281,8 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   win_path::DrivePath parent = target;
   parent.components.pop_back();
 
-  OwnedHandle input(OpenSource(source, source_identity));
+  OwnedHandle input;
+  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity).handle; });
   const HeldFolder folder(parent);
 
   const DWORD existing = GetFileAttributesW(to.c_str());
@@ -315,17 +293,38 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
     if ((existing & kRefusedAttributes) != 0) throw PlatformError(kPermissionDenied);
   }
 
-  RemoveLeftTemporaryFiles(folder.path());
+  RemoveStaleTemporaryFiles(folder.path());
   TemporaryFile temporary(folder.path());
   CopyData(input.get(), temporary.handle());
   input.Close();
-  temporary.Finish();
+  temporary.Finish(existing);
   folder.Verify();
   PutInPlace(temporary, to, existing);
   Respell(target);
 }
 
 }  // namespace
+
+RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
+  const win_path::DrivePath file = ResolveDrivePath(path);
+  if (file.components.empty()) throw NoRegularFile();
+  win_path::DrivePath parent = file;
+  parent.components.pop_back();
+  const HeldFolder folder(parent);
+  const std::wstring wide = ExtendedPath(file);
+  FailIfArmed(FaultPoint::kCopyOpenSource);
+  // The entry itself, a link not followed: what the owner check looks at is
+  // what is opened, and the link stays held while it is followed.
+  OwnedHandle entry = OpenForReading(wide, FILE_FLAG_OPEN_REPARSE_POINT);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info = OnDisk(entry.get());
+  if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return RegularOnly(std::move(entry), info, expected);
+  }
+  if (!HasTrustedOwner(entry.get())) throw PlatformError(kPermissionDenied);
+  OwnedHandle target = OpenForReading(wide, 0);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> target_info = OnDisk(target.get());
+  return RegularOnly(std::move(target), target_info, expected);
+}
 
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
                  const std::optional<EntryIdentity>& source_identity) {

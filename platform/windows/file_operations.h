@@ -7,11 +7,21 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/windows/handles.h"
 
 namespace platform::windows {
 
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
                  const std::optional<EntryIdentity>& source_identity);
+// The regular file at `path`, open for reading, as a copy takes its source,
+// and which file it is; see FileSystemObject::CopyFile for what is refused.
+// Errors do not yet name `path`.
+struct RegularFile {
+  OwnedHandle handle;
+  EntryIdentity identity;
+};
+RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected);
+
 void DeleteOneFile(const std::string& path, bool force);
 
 }  // namespace platform::windows

@@ -16,6 +16,10 @@ OwnedHandle OpenEntry(const std::string& path, DWORD access) {
 EntryIdentity IdentityOf(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(handle, &info)) ThrowLastError();
+  return IdentityOf(info);
+}
+
+EntryIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
   return {info.dwVolumeSerialNumber,
           (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
 }

@@ -18,11 +18,20 @@ class OwnedHandle {
   using Closer = BOOL(WINAPI*)(HANDLE);
 
   // Holds nothing for INVALID_HANDLE_VALUE or null, what failed calls give.
-  explicit OwnedHandle(HANDLE handle, Closer close = CloseHandle)
+  explicit OwnedHandle(HANDLE handle = INVALID_HANDLE_VALUE, Closer close = CloseHandle)
       : handle_(handle), close_(close) {}
   ~OwnedHandle() { Close(); }
   OwnedHandle(const OwnedHandle&) = delete;
   OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.release()), close_(other.close_) {}
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      close_ = other.close_;
+      handle_ = other.release();
+    }
+    return *this;
+  }
 
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
@@ -46,7 +55,9 @@ class OwnedHandle {
 // Raises the open's failure naming `path`.
 OwnedHandle OpenEntry(const std::string& path, DWORD access);
 
-// The identity of what `handle` has open (volume serial number, file ID).
+// The identity of what `handle` has open (volume serial number, file ID),
+// or of what the information read from a handle describes.
 EntryIdentity IdentityOf(HANDLE handle);
+EntryIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info);
 
 }  // namespace platform::windows
