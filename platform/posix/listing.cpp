@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/keep_alive.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/errno_error.h"
 #include "platform/posix/unicode.h"
@@ -71,6 +72,7 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
 }
 
 void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry) {
+  KeepAlive();
   Descriptor folder(OpenFolder(listing, parent, entry));
   if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
@@ -102,6 +104,8 @@ void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* ent
       listing.names.append(name).push_back('\0');
       has_folders |= is_folder;
     }
+    // A folder of a million entries takes a while to list.
+    KeepAlive();
   }
   if (has_folders && listing.descriptor < 0 && open_listings < kMaxOpenListings) {
     listing.descriptor = folder.Release();
