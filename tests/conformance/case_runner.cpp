@@ -449,11 +449,14 @@ class CaseRun {
     throw std::invalid_argument(std::string("no drive ") + letter);
   }
 
-  // fault unreadable | PATH, or fault files or subfolders | PATH | fewer or
-  // more: a listing whose count is one more or one less than it delivers.
+  // fault unreadable | PATH, fault off-disk | PATH (a mount of the kernel's
+  // own or a network file system), or fault files or subfolders | PATH |
+  // fewer or more: a listing whose count is one more or one less than it
+  // delivers.
   void Arm(const std::string& kind, const std::string& path, const std::string& how) {
     lumbrel_test::Faults& faults = computer_.faults;
     if (kind == "unreadable") return void(faults.unreadable.insert(path));
+    if (kind == "off-disk") return void(faults.off_disk.insert(path));
     (kind == "files" ? faults.files : faults.subfolders)[path] =
         how == "fewer" ? ListFault::kFewerThanCount : ListFault::kMoreThanCount;
   }
