@@ -29,7 +29,8 @@ class FailingFileSystem : public platform::FileSystemObject {
     return nullptr;
   }
   platform::FolderRef GetFolder(const std::string&) override { return nullptr; }
-  void CopyFile(const std::string&, const std::string&, bool) override {}
+  void CopyFile(const std::string&, const std::string&, bool,
+                const std::optional<platform::EntryIdentity>&) override {}
   void DeleteFile(const std::string&, bool) override {}
 
  private:

@@ -107,7 +107,7 @@ class crtDTree {
   // since deciding on a link records its target.
   bool MayEnterCurrentFolder();
   bool MayEnterLink(const platform::FolderRef& pLink);
-  bool OnCurrentPath(const platform::FolderIdentity& pIdentity) const;
+  bool OnCurrentPath(const platform::EntryIdentity& pIdentity) const;
   void CurrentFolderChanged();
   void StepFolder();
   bool CurrentFolderReadable() const;
@@ -126,7 +126,7 @@ class crtDTree {
   int32_t FileCursor = -2;
   int32_t CurrentEntry = kEntryUndecided;
   // Targets of the links entered in this walk.
-  std::set<platform::FolderIdentity> LinkTargets;
+  std::set<platform::EntryIdentity> LinkTargets;
   int32_t LastErrorNumber = 0;
   bool DescendSubfolders = true;
 };

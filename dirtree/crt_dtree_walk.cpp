@@ -98,14 +98,14 @@ bool crtDTree::MayEnterCurrentFolder() {
 // Raises when the link's target cannot be identified. The ancestors'
 // identities are read only here, so a tree without links costs nothing more.
 bool crtDTree::MayEnterLink(const FolderRef& pLink) {
-  const platform::FolderIdentity target = pLink->Identity();
+  const platform::EntryIdentity target = pLink->Identity();
   return !OnCurrentPath(target) && LinkTargets.insert(target).second;
 }
 
 // The folders above the current one, up to its root. One that cannot be
 // identified matches nothing: a walk still ends, as each target is entered
 // once at most.
-bool crtDTree::OnCurrentPath(const platform::FolderIdentity& pIdentity) const {
+bool crtDTree::OnCurrentPath(const platform::EntryIdentity& pIdentity) const {
   for (size_t level = 0; level + 1 < Levels.size(); ++level) {
     const TreeLevel& above = Levels[level];
     const FolderRef& folder = above.Siblings[static_cast<size_t>(above.Position)];

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::win_path::DrivePath parts;
   Require(platform::win_path::SplitDrivePath("F:\\" + wanted, parts));
   if (parts.components.empty()) {
-    Require(result == px::Resolution::kFound && found.folder && found.windows_path == "F:\\");
+    Require(result == px::Resolution::kFound && found.is_folder && found.windows_path == "F:\\");
   } else if (parts.components.size() > 1) {
     // Only files were made, so nothing can lead further down.
     Require(result == px::Resolution::kNoFolder);
@@ -98,9 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(result == (matches.empty() ? px::Resolution::kMissing : px::Resolution::kFound));
     Require(found.name == expected);
     Require(found.linux_path == drive_path + '/' + expected);
-    Require(found.folder_linux_path == drive_path);
     Require(found.windows_path == "F:\\" + expected);
-    Require(!found.folder && !found.alias);
+    Require(!found.is_folder && !found.alias);
     Require(platform::UpperCase(found.name) == platform::UpperCase(name));
   }
   for (const std::string& name : stored) unlink((drive_folder + '/' + name).c_str());

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace platform {
 
 // The name, as stored on disk, of the entry at the exact path `path` (no
@@ -14,12 +16,12 @@ namespace platform {
 // A missing parent folder gives ""; a drive that cannot be read raises 71.
 std::string DirEntryName(const std::string& path, int32_t attributes);
 
-// Returns when `path` leads, through links too, to a regular file that can be
-// opened for reading; anything else raises an error naming `path`: 75 for
-// what is no regular file (a FIFO, a socket, a device, a folder), 70 on Linux
-// for a link another user made, or the open's own failure (53, 70, ...).
-// Never waits for a reader or writer and reads nothing: a copy of such an
-// entry could block or never end.
-void RequireRegularFile(const std::string& path);
+// The identity of the regular file `path` leads to, through links too, read
+// from the file once opened for reading; anything else raises an error naming
+// `path`: 75 for what is no regular file (a FIFO, a socket, a device, a
+// folder), 70 for a link another user made on the way, or the open's own
+// failure (53, 70, ...). Never waits for a reader or writer and reads
+// nothing: a copy of such an entry could block or never end.
+EntryIdentity RegularFileIdentity(const std::string& path);
 
 }  // namespace platform

@@ -9,6 +9,7 @@ std::string StandardErrorText(int32_t number) {
     case kInvalidProcedureCall: return "Invalid procedure call or argument";
     case kSubscriptOutOfRange: return "Subscript out of range";
     case kUserInterrupt: return "User interrupt occurred";
+    case kBadFileName: return "Bad file name or number";
     case kFileNotFound: return "File not found";
     case kFileAlreadyExists: return "File already exists";
     case kDiskFull: return "Disk full";

@@ -14,6 +14,7 @@ enum ErrorNumber : int32_t {
   kInvalidProcedureCall = 5,
   kSubscriptOutOfRange = 9,
   kUserInterrupt = 18,
+  kBadFileName = 52,
   kFileNotFound = 53,
   kFileAlreadyExists = 58,
   kDiskFull = 61,

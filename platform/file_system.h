@@ -14,6 +14,7 @@
 #include <compare>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -46,12 +47,12 @@ using DriveRef = std::shared_ptr<Drive>;
 using FolderRef = std::shared_ptr<Folder>;
 using FileRef = std::shared_ptr<File>;
 
-// Which folder a path leads to, whatever links lie on the way: two folders
-// are one exactly when their identities are equal.
-struct FolderIdentity {
+// Which folder or file a path leads to, whatever links lie on the way: two
+// entries are one exactly when their identities are equal.
+struct EntryIdentity {
   uint64_t volume = 0;  // device (Linux), volume serial number (Windows)
   uint64_t file = 0;    // inode (Linux), file ID (Windows)
-  auto operator<=>(const FolderIdentity&) const = default;
+  auto operator<=>(const EntryIdentity&) const = default;
 };
 
 // One pass over a collection. Next() stores the next element in `item` and
@@ -122,7 +123,7 @@ class Folder {
   // The identity of the folder this one leads to, through a link too. Read
   // from the disk when first asked for, then kept. Throws when it cannot be
   // read, as for a link that leads nowhere.
-  virtual FolderIdentity Identity() = 0;
+  virtual EntryIdentity Identity() = 0;
   // Direct subfolders, from one listing taken now. Throws when the folder
   // cannot be listed.
   virtual std::shared_ptr<FolderCollection> SubFolders() = 0;
@@ -179,6 +180,10 @@ class FileSystemObject {
   // `overwrite`, an ordinary file is replaced, also when read-only; a hidden
   // or system file or a folder raises 70 "Permission denied". A symbolic link
   // or junction at the destination is itself replaced, never written through.
+  // The source is opened without waiting for a writer and must be a regular
+  // file (else 75); given `source_identity`, it must also be that very file
+  // (else 75), and the copy reads what it opened, so a document checked
+  // earlier and swapped since is never copied.
   // The program runs with administrator rights in folders anyone may have
   // prepared, so before anything in the destination's folder is touched,
   // every link on its path from the drive's root must have been made by an
@@ -195,8 +200,8 @@ class FileSystemObject {
   // the copy begins. SIGTERM or SIGHUP during a copy removes its temporary
   // file and raises 18 "User interrupt occurred".
   // Every error raised names the entry it concerns (PlatformError::Path).
-  virtual void CopyFile(const std::string& source, const std::string& destination,
-                        bool overwrite) = 0;
+  virtual void CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+                        const std::optional<EntryIdentity>& source_identity) = 0;
   // Removes a file; a read-only one only with `force` (else 70). Links on the
   // way are trusted as for CopyFile.
   virtual void DeleteFile(const std::string& path, bool force) = 0;

@@ -81,6 +81,25 @@ std::string ParentFolderName(std::string_view path) {
   return parent;
 }
 
+bool IsValidFileName(std::string_view name) {
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  // The device names count with any extension and trailing spaces before it.
+  std::string stem(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return false;
+  return !(stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9');
+}
+
 bool HasWildcards(std::string_view path) {
   return path.find_first_of("*?") != std::string_view::npos;
 }

@@ -32,6 +32,12 @@ std::string Join(std::string_view folder, std::string_view name);
 // "C:\a\" -> "C:\", "C:\" -> "", "name" -> "".
 std::string ParentFolderName(std::string_view path);
 
+// Whether Windows can hold `name` as one entry of a folder: not empty, none
+// of \ / : * ? " < > | nor a control character, no trailing dot or space,
+// and no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
+// extension), which would open the device instead of a file.
+bool IsValidFileName(std::string_view name);
+
 // True for '*' or '?' anywhere: such a path names no single entry.
 bool HasWildcards(std::string_view path);
 

@@ -2,6 +2,7 @@
 // installations, and the copy into each one that has the package entry.
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "app/mod_main.h"
@@ -124,20 +125,6 @@ std::string SuccessText() {
          "You do not need to restart your computer. Click 'OK' to close this repair utility.";
 }
 
-// The delivery is checked before any installation is touched: an empty Docs
-// would report a repair that restored nothing, and a copy of anything but a
-// regular file (a FIFO, a device) could block or never end. Subfolders are
-// not documents and are never copied.
-void CheckDelivery(platform::FileSystemObject& fso, const std::string& documents) {
-  const auto files = fso.GetFolder(documents)->Files();
-  if (files->Count() == 0)
-    throw platform::PlatformError(platform::kFileNotFound).WithPath(documents);
-  const auto listed = files->Enumerate();
-  for (platform::FileRef document; listed->Next(document);) {
-    platform::RequireRegularFile(document->Path());
-  }
-}
-
 }  // namespace
 
 void frmMain::Main() {
@@ -191,14 +178,26 @@ void frmMain::Main() {
   // Checked while Cancel is still enabled: nothing has been written yet, and
   // the search's results are known, so a computer without the program is
   // told so whatever the delivery holds.
-  CheckDelivery(FileSystem(), utility_folder + kDeliveredDocuments);
+  // An empty Docs would report a repair that restored nothing; a copy of
+  // anything but a regular file could block or never end. What this check
+  // saw is what every installation gets.
+  delivery_ = CheckDelivery(utility_folder + kDeliveredDocuments);
+  if (delivery_.documents.empty()) {
+    throw platform::PlatformError(platform::kFileNotFound).WithPath(delivery_.folder);
+  }
   Window().SetCancelEnabled(false);
 
   int32_t repaired = 0;
+  // An installation reached by a second path (through a folder link) is the
+  // same installation: repaired and counted once.
+  std::set<platform::EntryIdentity> repaired_folders;
   for (const std::string& executable : installations) {
     const std::string folder =
         WithoutTrailingBackslashes(FileSystem().GetParentFolderName(executable));
     if (platform::DirEntryName(folder + kPackageEntry, kPackageEntryAttributes).empty()) continue;
+    if (!repaired_folders.insert(FileSystem().GetFolder(folder + "\\")->Identity()).second) {
+      continue;
+    }
     ShowMessage2("");
     ShowMessage("Copying New Documents..." + kParagraph + folder);
     CopyAllFiles(utility_folder + kDeliveredDocuments, folder + kDocumentFolder);

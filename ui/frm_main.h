@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/front_end.h"
@@ -49,6 +50,21 @@ class frmMain {
   int32_t CountItems(const StringArray& pArray);
   StringArray CombineArrays(const StringArray& pFirst, const StringArray& pSecond);
 
+  // One delivered document as a check found it: its name and the file it was.
+  struct CheckedDocument {
+    std::string name;
+    platform::EntryIdentity identity;
+  };
+  // The documents directly in a folder (its stored path), checked.
+  struct CheckedDelivery {
+    std::string folder;
+    std::vector<CheckedDocument> documents;
+  };
+  // Checks the documents directly in `pFolder` as a copy takes them: each a
+  // regular file (75), its name one Windows can hold (52) and not another's
+  // in other letter case (58), every link on the way trusted (70).
+  CheckedDelivery CheckDelivery(const std::string& pFolder);
+
   // Members created on first use.
   platform::FileSystemObject& FileSystem();
   crtDTree& SearchTree();
@@ -59,6 +75,9 @@ class frmMain {
   platform::FileSystemObjectRef file_system_;
   std::unique_ptr<crtDTree> search_tree_;
   platform::Ending last_ending_ = platform::Ending::kError;
+  // The delivery the run checked before its first copy: the documents a copy
+  // from that folder takes, and no others.
+  CheckedDelivery delivery_;
   // Empty: Main() takes the documents from beside the executable. Tests set
   // another folder through frmMainTestPeer.
   std::string utility_folder_override_;

@@ -12,12 +12,19 @@ namespace platform::posix {
 class Descriptor {
  public:
   // Holds nothing for a negative fd, what a failed open gives.
+  Descriptor() = default;
   explicit Descriptor(int fd) : fd_(fd) {}
   ~Descriptor() {
     if (fd_ >= 0) close(fd_);
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor(Descriptor&& other) noexcept : fd_(other.Release()) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) close(fd_);
+      fd_ = other.Release();
+    }
+    return *this;
+  }
 
   int Get() const { return fd_; }
   // Hands the descriptor over; nothing is closed.
@@ -26,7 +33,7 @@ class Descriptor {
   int Close() { return close(std::exchange(fd_, -1)); }
 
  private:
-  int fd_;
+  int fd_ = -1;
 };
 
 }  // namespace platform::posix

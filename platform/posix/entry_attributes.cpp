@@ -1,5 +1,6 @@
 #include "platform/posix/entry_attributes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -16,10 +17,14 @@ int HexDigit(char c) {
 }
 
 // Hidden and system as stored in the extended attribute; -1 when it is
-// absent, unreadable or unsupported by the file system.
-int32_t StoredDosBits(const std::string& linux_path) {
+// absent, unreadable or unsupported by the file system. Extended attributes
+// have no call relative to a folder: the folder's entry in /proc stands in,
+// so the path stays short however deep the folder lies.
+int32_t StoredDosBits(int folder, const std::string& entry) {
+  const std::string path =
+      folder == AT_FDCWD ? entry : "/proc/self/fd/" + std::to_string(folder) + '/' + entry;
   char value[64];
-  ssize_t size = getxattr(linux_path.c_str(), kDosAttribute, value, sizeof value);
+  ssize_t size = getxattr(path.c_str(), kDosAttribute, value, sizeof value);
   if (size <= 0) return -1;
   int32_t bits = ParseDosAttrib(std::string_view(value, static_cast<size_t>(size)));
   return bits < 0 ? -1 : bits & (kAttrHidden | kAttrSystem);
@@ -43,16 +48,16 @@ int32_t ParseDosAttrib(std::string_view value) {
   return static_cast<int32_t>(bits & 0x7FFFFFFFu);
 }
 
-int32_t EntryAttributes(const std::string& linux_path, std::string_view name, bool alias) {
+int32_t EntryAttributes(int folder, const std::string& entry, std::string_view name, bool alias) {
   struct stat info;
   int32_t attributes = alias ? kAttrAlias : 0;
-  if (stat(linux_path.c_str(), &info) != 0) {
+  if (fstatat(folder, entry.c_str(), &info, 0) != 0) {
     // A link that leads nowhere still exists as an entry.
-    if (!alias || lstat(linux_path.c_str(), &info) != 0) return -1;
+    if (!alias || fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return -1;
   }
   attributes |= S_ISDIR(info.st_mode) ? kAttrDirectory : kAttrArchive;
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttrReadOnly;
-  int32_t stored = StoredDosBits(linux_path);
+  int32_t stored = StoredDosBits(folder, entry);
   if (stored >= 0) {
     attributes |= stored;
   } else if (!name.empty() && name.front() == '.') {

@@ -16,9 +16,10 @@ inline constexpr const char* kDosAttribute = "user.DOSATTRIB";
 // a NUL and anything after it. -1 for any other text.
 int32_t ParseDosAttrib(std::string_view value);
 
-// Attributes of the entry at `linux_path`, whose stored name is `name` ("" for
-// a drive's root). `alias` says whether the entry is a symbolic link; a link
-// is described by what it leads to, plus 1024. -1 when nothing is there.
-int32_t EntryAttributes(const std::string& linux_path, std::string_view name, bool alias);
+// Attributes of the entry `entry` of the open folder `folder` (AT_FDCWD: a
+// path), whose stored name is `name` ("" for a drive's root). `alias` says
+// whether the entry is a symbolic link; a link is described by what it leads
+// to, plus 1024. -1 when nothing is there.
+int32_t EntryAttributes(int folder, const std::string& entry, std::string_view name, bool alias);
 
 }  // namespace platform::posix

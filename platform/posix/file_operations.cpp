@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/error.h"
@@ -35,45 +37,6 @@ constexpr char kTemporaryPrefix[] = ".~lumbrel-";
 // Raises the OS error a test armed for `point`, if any.
 void FailIfFaulted(FaultPoint point) {
   if (int32_t fault = TakeFault(point)) throw ErrnoError(fault, ErrnoSubject::kFile);
-}
-
-// Raises 70 naming the first link on the way from the drive's root down to
-// `windows_folder` (as stored) that another user made: the program often runs
-// as root, and a planted link would send its writes wherever that user likes.
-void RefuseForeignLinks(const std::string& windows_folder) {
-  win_path::DrivePath parts;
-  if (!win_path::SplitDrivePath(windows_folder, parts)) throw PlatformError(kPathNotFound);
-  std::string host = DriveFolder(PrefixFolder(), parts.drive);
-  std::string windows{parts.drive, ':', '\\'};
-  for (const std::string& name : parts.components) {
-    host += '/' + name;
-    windows = win_path::Join(windows, name);
-    struct stat info;
-    if (lstat(host.c_str(), &info) != 0) {
-      throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows);
-    }
-    if (S_ISLNK(info.st_mode) && !TrustedOwner(info.st_uid)) {
-      throw PlatformError(kPermissionDenied).WithPath(windows);
-    }
-  }
-}
-
-// The folder `windows_folder` (host path `host_folder`), opened once after
-// its links were found trustworthy; every write goes relative to it, so a
-// link swapped into the path later cannot redirect one. Checked again once
-// open, so that a swap during the first check is caught too.
-Descriptor OpenTrustedFolder(const std::string& windows_folder, const std::string& host_folder) {
-  RefuseForeignLinks(windows_folder);
-  Descriptor folder(open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows_folder);
-  RefuseForeignLinks(windows_folder);
-  struct stat opened;
-  struct stat now;
-  if (fstat(folder.Get(), &opened) != 0 || stat(host_folder.c_str(), &now) != 0 ||
-      opened.st_dev != now.st_dev || opened.st_ino != now.st_ino) {
-    throw PlatformError(kPermissionDenied).WithPath(windows_folder);
-  }
-  return Descriptor(folder.Release());
 }
 
 // SIGTERM and SIGHUP while a temporary file exists: the copy stops at its
@@ -247,37 +210,66 @@ void KeepModeAndOwner(int folder, const std::string& name, int temporary) {
   if (fchmod(temporary, old.st_mode & 0777) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
 }
 
-// Opens the document to copy. A delivered document that is a link is read
-// only when it was made by an administrator or by whoever runs the program,
-// and only if it is still that link once open.
-int OpenSource(const ResolvedPath& from) try {
-  struct stat before;
-  struct stat after;
-  if (lstat(from.linux_path.c_str(), &before) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-  const bool link = S_ISLNK(before.st_mode);
-  if (link && !TrustedOwner(before.st_uid)) throw PlatformError(kPermissionDenied);
-  FailIfFaulted(FaultPoint::kCopyOpenSource);
-  const int fd = open(from.linux_path.c_str(), O_RDONLY | O_CLOEXEC | (link ? 0 : O_NOFOLLOW));
-  if (fd < 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-  if (link && (lstat(from.linux_path.c_str(), &after) != 0 || after.st_dev != before.st_dev ||
-               after.st_ino != before.st_ino || !TrustedOwner(after.st_uid))) {
-    close(fd);
-    throw PlatformError(kPermissionDenied);
-  }
-  return fd;
-} catch (const PlatformError& error) {
-  throw error.WithPath(from.windows_path);
-}
-
-// Resolves `path`, raising what a missing drive or folder means.
+// Resolves `path` through trusted links only, raising what a missing drive
+// or folder means.
 Resolution ResolveOrThrow(const std::string& path, ResolvedPath& found) {
-  Resolution result = ResolvePath(path, found);
+  Resolution result = ResolvePath(path, found, Links::kTrustedOnly);
   if (result == Resolution::kDriveNotReady) throw PlatformError(kDiskNotReady);
+  if (result == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
   return result;
 }
 
+// The folder holding the entry, open for reading and writing in it. Every
+// write, rename and removal goes relative to it, so a path swapped later
+// cannot redirect one: it was reached through trusted links only.
+Descriptor OpenEntryFolder(const ResolvedPath& entry) {
+  Descriptor folder(openat(entry.folder.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
+  return folder;
+}
+
+PlatformError NoRegularFile() {
+  return PlatformError(kPathFileAccessError);
+}
+
+}  // namespace
+
+// Nothing but a regular file is ever opened: the type is looked at first, so
+// that no device is touched, then again on what the open gave. Non-blocking,
+// so a FIFO swapped in meanwhile never waits for a writer. The path was
+// resolved by hand to a name that is no link, so the open follows none.
+Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
+  ResolvedPath found;
+  if (ResolveOrThrow(path, found) != Resolution::kFound || found.name.empty()) {
+    throw PlatformError(kFileNotFound);
+  }
+  const int folder = found.target_folder.Get();
+  const char* name = found.target_name.c_str();
+  struct stat info;
+  if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    throw ErrnoError(errno, ErrnoSubject::kFile);
+  }
+  if (!S_ISREG(info.st_mode)) throw NoRegularFile();
+  FailIfFaulted(FaultPoint::kCopyOpenSource);
+  Descriptor file(openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+  if (file.Get() < 0) {
+    // A socket cannot be opened at all, and a link swapped in is refused.
+    if (errno == ENXIO || errno == ELOOP) throw NoRegularFile();
+    throw ErrnoError(errno, ErrnoSubject::kFile);
+  }
+  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) throw NoRegularFile();
+  const EntryIdentity opened{static_cast<uint64_t>(info.st_dev),
+                             static_cast<uint64_t>(info.st_ino)};
+  if (expected && opened != *expected) throw NoRegularFile();
+  // Reads of a regular file never block; the copy wants them plain.
+  fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
+  return file;
+}
+
+namespace {
+
 bool IsFileWithAttributes(const ResolvedPath& entry, int32_t attributes) {
-  int32_t actual = EntryAttributes(entry.linux_path, entry.name, entry.alias);
+  int32_t actual = EntryAttributes(entry.folder.Get(), entry.name, entry.name, entry.alias);
   return actual >= 0 && (actual & attributes) != 0;
 }
 
@@ -305,23 +297,19 @@ std::string RequestedName(const std::string& path) {
   return parts.components.back();
 }
 
-void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite) {
-  ResolvedPath from;
-  if (ResolveOrThrow(source, from) != Resolution::kFound || from.folder) {
-    throw PlatformError(kFileNotFound).WithPath(source);
-  }
+void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
+                    const std::optional<EntryIdentity>& source_identity) {
+  Descriptor input;
+  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity); });
   ResolvedPath to;
   Resolution target = ResolveOrThrow(destination, to);
-  if (target == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
-  const std::string windows_folder = win_path::ParentFolderName(to.windows_path);
-  const Descriptor folder = OpenTrustedFolder(windows_folder, to.folder_linux_path);
+  const Descriptor folder = OpenEntryFolder(to);
   if (target == Resolution::kFound) {
     if (!overwrite) throw PlatformError(kFileAlreadyExists);
-    if (to.folder || IsFileWithAttributes(to, kAttrHidden | kAttrSystem)) {
+    if (to.is_folder || IsFileWithAttributes(to, kAttrHidden | kAttrSystem)) {
       throw PlatformError(kPermissionDenied);
     }
   }
-  const Descriptor input(OpenSource(from));
   StopSignals stop;
   RemoveStaleTemporaryFiles(folder.Get());
   TemporaryFile temporary(folder.Get());
@@ -344,19 +332,19 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 
 }  // namespace
 
-void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
-  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite); });
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
+                 const std::optional<EntryIdentity>& source_identity) {
+  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite, source_identity); });
 }
 
 void DeleteOneFile(const std::string& path, bool force) {
   try {
     ResolvedPath target;
-    const Resolution resolution = ResolveOrThrow(path, target);
-    // As Windows answers: a missing folder on the way is no missing file.
-    if (resolution == Resolution::kNoFolder) throw PlatformError(kPathNotFound);
-    if (resolution != Resolution::kFound || target.folder) throw PlatformError(kFileNotFound);
-    const Descriptor folder = OpenTrustedFolder(win_path::ParentFolderName(target.windows_path),
-                                                target.folder_linux_path);
+    // As Windows answers, a missing folder on the way is no missing file (76).
+    if (ResolveOrThrow(path, target) != Resolution::kFound || target.is_folder) {
+      throw PlatformError(kFileNotFound);
+    }
+    const Descriptor folder = OpenEntryFolder(target);
     if (!force && IsFileWithAttributes(target, kAttrReadOnly)) {
       throw PlatformError(kPermissionDenied);
     }
@@ -366,10 +354,6 @@ void DeleteOneFile(const std::string& path, bool force) {
   } catch (const PlatformError& error) {
     throw error.WithPath(path);
   }
-}
-
-bool TrustedOwner(uid_t owner) {
-  return owner == 0 || owner == geteuid();
 }
 
 }  // namespace platform::posix

@@ -3,17 +3,21 @@
 // Copying and removing single files for the Linux back-end; the contracts are
 // those of FileSystemObject::CopyFile and DeleteFile.
 
-#include <sys/types.h>
-
+#include <optional>
 #include <string>
+
+#include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 
 namespace platform::posix {
 
-// Made by an administrator or by whoever runs the program: only a link owned
-// so may lead a write, or the read of a delivered document, somewhere else.
-bool TrustedOwner(uid_t owner);
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
+                 const std::optional<EntryIdentity>& source_identity);
+// The regular file at the Windows path `path`, open for reading, as a copy
+// takes its source; see FileSystemObject::CopyFile for what is refused.
+// Errors do not yet name `path`.
+Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected);
 
-void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite);
 void DeleteOneFile(const std::string& path, bool force);
 
 }  // namespace platform::posix

@@ -26,10 +26,13 @@ class PosixDrive final : public Drive {
   int32_t Type() override { return type_; }
 
   FolderRef RootFolder() override {
-    int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw PlatformError(kDiskNotReady).WithPath(std::string{letter_, ':', '\\'});
-    close(fd);
-    return posix::MakePathFolder(std::string{letter_, ':', '\\'}, folder_, "", false);
+    // Opened for reading: a root that cannot be listed is not ready.
+    posix::Descriptor root(open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (root.Get() < 0) {
+      throw PlatformError(kDiskNotReady).WithPath(std::string{letter_, ':', '\\'});
+    }
+    return posix::MakePathFolder(std::string{letter_, ':', '\\'}, folder_, "", false,
+                                 std::move(root));
   }
 
  private:
@@ -70,16 +73,19 @@ class PosixFileSystem final : public FileSystemObject {
 
   FolderRef GetFolder(const std::string& path) override {
     posix::ResolvedPath found;
-    if (posix::ResolvePath(path, found) != posix::Resolution::kFound || !found.folder) {
+    if (posix::ResolvePath(path, found) != posix::Resolution::kFound || !found.is_folder) {
       throw PlatformError(kPathNotFound).WithPath(path);
     }
+    posix::Descriptor folder(openat(found.target_folder.Get(), found.target_name.c_str(),
+                                    O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder.Get() < 0) throw PlatformError(kPathNotFound).WithPath(path);
     return posix::MakePathFolder(std::move(found.windows_path), std::move(found.linux_path),
-                                 std::move(found.name), found.alias);
+                                 std::move(found.name), found.alias, std::move(folder));
   }
 
-  void CopyFile(const std::string& source, const std::string& destination,
-                bool overwrite) override {
-    posix::CopyOneFile(source, destination, overwrite);
+  void CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+                const std::optional<EntryIdentity>& source_identity) override {
+    posix::CopyOneFile(source, destination, overwrite, source_identity);
   }
 
   void DeleteFile(const std::string& path, bool force) override {

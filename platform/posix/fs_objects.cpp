@@ -1,5 +1,6 @@
 #include "platform/posix/fs_objects.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -15,17 +16,17 @@ namespace platform::posix {
 namespace {
 
 // Failures name the entry by `windows_path`, as the user knows it.
-int32_t AttributesOf(const std::string& linux_path, std::string_view name, bool alias,
+int32_t AttributesOf(int folder, const std::string& entry, std::string_view name, bool alias,
                      ErrnoSubject subject, const std::string& windows_path) {
-  int32_t attributes = EntryAttributes(linux_path, name, alias);
+  int32_t attributes = EntryAttributes(folder, entry, name, alias);
   if (attributes < 0) throw ErrnoError(errno, subject).WithPath(windows_path);
   return attributes;
 }
 
 // What `name` in the folder open as `dir_fd` leads to, or `path` when no
 // folder is open; links are followed.
-FolderIdentity IdentityOf(int dir_fd, const char* name, const std::string& path,
-                          const std::string& windows_path) {
+EntryIdentity IdentityOf(int dir_fd, const char* name, const std::string& path,
+                         const std::string& windows_path) {
   struct stat info;
   const int result = dir_fd >= 0 ? fstatat(dir_fd, name, &info, 0) : stat(path.c_str(), &info);
   if (result != 0) throw ErrnoError(errno, ErrnoSubject::kPath).WithPath(windows_path);
@@ -48,8 +49,14 @@ class ListedItem {
   const Listing& Listed() const { return *listing_; }
   const ListedEntry& Entry() const { return *entry_; }
   int32_t KeptAttributes(ErrnoSubject subject) {
-    if (attributes_ < 0)
-      attributes_ = AttributesOf(LinuxPath(), StoredName(), entry_->alias, subject, WindowsPath());
+    // Through the listing's open folder when it has one, which reaches as
+    // deep as the walk does.
+    if (attributes_ < 0) {
+      const int folder = listing_->descriptor >= 0 ? listing_->descriptor : AT_FDCWD;
+      attributes_ =
+          AttributesOf(folder, folder == AT_FDCWD ? LinuxPath() : std::string(StoredName()),
+                       StoredName(), entry_->alias, subject, WindowsPath());
+    }
     return attributes_;
   }
 
@@ -66,6 +73,7 @@ struct FolderSource {
   std::string linux_path;
   const Listing* parent = nullptr;
   const ListedEntry* entry = nullptr;
+  int folder = -1;  // the folder itself, open, when it is (borrowed)
 };
 
 // A folder's two collections come from one read of it: whichever is asked
@@ -104,7 +112,7 @@ class ListedFolder final : public Folder, private ListedItem {
   bool IsAlias() override { return ListedAlias(); }
   // Through the parent listing's open folder when it has one, so the kernel
   // resolves one name rather than the whole path.
-  FolderIdentity Identity() override {
+  EntryIdentity Identity() override {
     if (!identity_) {
       identity_ = IdentityOf(Listed().descriptor, Listed().names.data() + Entry().name_offset,
                              LinuxPath(), WindowsPath());
@@ -119,32 +127,36 @@ class ListedFolder final : public Folder, private ListedItem {
   FolderSource Source() const { return {WindowsPath(), LinuxPath(), &Listed(), &Entry()}; }
 
   FolderContents contents_;
-  std::optional<FolderIdentity> identity_;
+  std::optional<EntryIdentity> identity_;
 };
 
+// A folder found by its path, held open: what it reads it reads through
+// that, however deep it lies.
 class PathFolder final : public Folder {
  public:
-  PathFolder(std::string windows_path, std::string linux_path, std::string name, bool alias)
+  PathFolder(std::string windows_path, std::string linux_path, std::string name, bool alias,
+             Descriptor folder)
       : windows_path_(std::move(windows_path)),
         linux_path_(std::move(linux_path)),
         name_(std::move(name)),
-        alias_(alias) {}
+        alias_(alias),
+        folder_(std::move(folder)) {}
   std::string Path() override { return windows_path_; }
   bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override {
-    return AttributesOf(linux_path_, name_, alias_, ErrnoSubject::kPath, windows_path_);
+    return AttributesOf(folder_.Get(), ".", name_, alias_, ErrnoSubject::kPath, windows_path_);
   }
   bool IsAlias() override { return alias_; }
-  FolderIdentity Identity() override {
-    if (!identity_) identity_ = IdentityOf(-1, nullptr, linux_path_, windows_path_);
+  EntryIdentity Identity() override {
+    if (!identity_) identity_ = IdentityOf(folder_.Get(), ".", linux_path_, windows_path_);
     return *identity_;
   }
   std::shared_ptr<FolderCollection> SubFolders() override {
-    return contents_.SubFolders({windows_path_, linux_path_});
+    return contents_.SubFolders({windows_path_, linux_path_, nullptr, nullptr, folder_.Get()});
   }
   std::shared_ptr<FileCollection> Files() override {
-    return contents_.Files({windows_path_, linux_path_});
+    return contents_.Files({windows_path_, linux_path_, nullptr, nullptr, folder_.Get()});
   }
 
  private:
@@ -152,8 +164,9 @@ class PathFolder final : public Folder {
   std::string linux_path_;
   std::string name_;
   bool alias_;
+  Descriptor folder_;
   FolderContents contents_;
-  std::optional<FolderIdentity> identity_;
+  std::optional<EntryIdentity> identity_;
 };
 
 // The folders or the files of one shared listing.
@@ -181,6 +194,7 @@ std::shared_ptr<const Listing> ReadFolder(FolderSource source, bool stop_off_dis
   auto listing = std::make_shared<Listing>();
   listing->windows_path = std::move(source.windows_path);
   listing->linux_path = std::move(source.linux_path);
+  listing->folder = source.folder;
   try {
     ReadListing(*listing, source.parent, source.entry, stop_off_disk);
   } catch (const PlatformError& error) {
@@ -218,9 +232,9 @@ std::shared_ptr<FileCollection> FolderContents::Files(FolderSource source) {
 }  // namespace
 
 FolderRef MakePathFolder(std::string windows_path, std::string linux_path, std::string name,
-                         bool alias) {
+                         bool alias, Descriptor folder) {
   return std::make_shared<PathFolder>(std::move(windows_path), std::move(linux_path),
-                                      std::move(name), alias);
+                                      std::move(name), alias, std::move(folder));
 }
 
 }  // namespace platform::posix

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 
 namespace platform::posix {
 
-// A folder known by both its paths (a drive's root, or one GetFolder found).
+// A folder known by both its paths (a drive's root, or one GetFolder found)
+// and held open as `folder`, through which it is read.
 FolderRef MakePathFolder(std::string windows_path, std::string linux_path, std::string name,
-                         bool alias);
+                         bool alias, Descriptor folder);
 
 }  // namespace platform::posix

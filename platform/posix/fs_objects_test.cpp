@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -56,11 +57,13 @@ TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
 TEST_F(PrefixTest, DotNamesAreHiddenUnlessAStoredMarkSaysOtherwise) {
   const std::string profile = Disk(".profile");
   std::ofstream(profile) << "x";
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
+            kAttrArchive | kAttrHidden);
   if (setxattr(profile.c_str(), posix::kDosAttribute, "0x0", 3, 0) != 0) GTEST_SKIP();
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false), kAttrArchive);
   ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
-  EXPECT_EQ(posix::EntryAttributes(profile, ".profile", false), kAttrArchive | kAttrHidden);
+  EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
+            kAttrArchive | kAttrHidden);
 }
 
 TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
@@ -105,14 +108,15 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
     try {
       fso_->Drives();
     } catch (const PlatformError& error) {
-      return error.Text();
+      return error.Text() + " | " + error.Path();
     }
     return std::string("no error");
   };
   ASSERT_EQ(unlink(path.c_str()), 0);
   EXPECT_EQ(failure(), "no error");          // none at all declares nothing
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);  // opened blocking, this would hang
-  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is not a regular file");
+  EXPECT_EQ(failure(),
+            "Cannot read the drive list " + path + ": it is not a regular file | " + path);
   ASSERT_EQ(unlink(path.c_str()), 0);
   std::ofstream(path) << "[Software\\\\Wine\\\\Drives]\n\"t:\"=\"cdrom\"\n";
   ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
@@ -120,7 +124,8 @@ TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
   ASSERT_TRUE(fso_->Drives()->Enumerate()->Next(drive));
   EXPECT_EQ(drive->Type(), kDriveCdRom);
   ASSERT_EQ(truncate(path.c_str(), (64 << 20) + 1), 0);
-  EXPECT_EQ(failure(), "Cannot read the drive list " + path + ": it is larger than 64 MiB");
+  EXPECT_EQ(failure(),
+            "Cannot read the drive list " + path + ": it is larger than 64 MiB | " + path);
 }
 
 // Run as root, as in CI: a user's read-only document comes back theirs and
@@ -138,8 +143,8 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   sigaddset(&blocked, SIGUSR2);
   sigset_t caller;
   pthread_sigmask(SIG_BLOCK, &blocked, &caller);
-  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true);
-  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false);
+  fso_->CopyFile("T:\\new.txt", "T:\\old.txt", true, std::nullopt);
+  fso_->CopyFile("T:\\new.txt", "T:\\fresh.txt", false, std::nullopt);
   sigset_t after;
   pthread_sigmask(SIG_SETMASK, &caller, &after);
   EXPECT_TRUE(sigismember(&after, SIGUSR2) == 1 && sigismember(&after, SIGTERM) == 0);

@@ -48,6 +48,13 @@ std::optional<uint64_t> DeviceOf(int fd) {
   return static_cast<uint64_t>(info.st_dev);
 }
 
+// The folder by itself: through the descriptor its owner holds, else by its
+// path.
+int OpenListed(const Listing& listing) {
+  return listing.folder >= 0 ? openat(listing.folder, ".", kFolderFlags)
+                             : open(listing.linux_path.c_str(), kFolderFlags);
+}
+
 // -1 with errno EXDEV when the entry leads across a mount.
 int OpenWithoutCrossing(const Listing& parent, const ListedEntry& entry) {
   open_how how{};
@@ -61,7 +68,7 @@ int OpenWithoutCrossing(const Listing& parent, const ListedEntry& entry) {
 // set when it was to stop off the disks and leads there.
 int OpenFolder(Listing& listing, const Listing* parent, const ListedEntry* entry,
                bool stop_off_disk) {
-  if (parent == nullptr || entry == nullptr) return open(listing.linux_path.c_str(), kFolderFlags);
+  if (parent == nullptr || entry == nullptr) return OpenListed(listing);
   const bool through_parent = parent->descriptor >= 0;
   if (stop_off_disk && through_parent && !openat2_refused) {
     const int fd = OpenWithoutCrossing(*parent, *entry);
@@ -76,7 +83,7 @@ int OpenFolder(Listing& listing, const Listing* parent, const ListedEntry* entry
     }
   }
   const int fd = through_parent ? openat(parent->descriptor, NameIn(*parent, *entry), kFolderFlags)
-                                : open(listing.linux_path.c_str(), kFolderFlags);
+                                : OpenListed(listing);
   if (fd < 0 || !stop_off_disk || (through_parent && !openat2_refused)) return fd;
   // Nothing told of a mount while opening: compare the devices.
   const std::optional<uint64_t> parent_device =
@@ -149,12 +156,13 @@ void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* ent
       const auto* record = reinterpret_cast<const dirent64*>(block + at);
       at += record->d_reclen;
       std::string_view name(record->d_name);
-      // No Windows path can name an entry whose name holds a backslash: it
-      // would read as a folder and a name, leading somewhere else.
-      if (name == "." || name == ".." || name.find('\\') != std::string_view::npos) continue;
+      if (name == "." || name == "..") continue;
       bool is_folder = false;
       bool alias = false;
       if (!Classify(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
+      // A Windows path through such a folder would read as two folders and
+      // lead somewhere else.
+      if (is_folder && name.find('\\') != std::string_view::npos) continue;
       listing.entries.push_back(ListedEntry{ListingPrefixKey(name),
                                             static_cast<uint32_t>(listing.names.size()),
                                             static_cast<uint32_t>(name.size()), is_folder, alias});

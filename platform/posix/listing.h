@@ -32,6 +32,9 @@ struct Listing {
   std::vector<ListedEntry> entries;
   // The listed folder, left open while its subfolders are read through it.
   int descriptor = -1;
+  // The listed folder as its owner holds it open (borrowed), read through
+  // rather than by its path when set.
+  int folder = -1;
   // The listed folder's device (st_dev), kept when its subfolders will be
   // opened by their whole path and so find a mount by comparing devices.
   std::optional<uint64_t> device;
@@ -46,13 +49,15 @@ struct Listing {
   std::string LinuxPathOf(const ListedEntry& entry) const;
 };
 
-// Fills listing.names and listing.entries from the folder at
-// listing.linux_path, or, when the listing of its parent is given and still
+// Fills listing.names and listing.entries from listing.folder, else the
+// folder at listing.linux_path, or, when the listing of its parent is given and still
 // holds the parent open, from the entry of that listing: the kernel then
 // resolves one name instead of the whole path again. The kind of an entry
 // comes from the directory itself; only symbolic links and file systems that
-// do not report kinds cost a stat. Names holding a backslash are left out,
-// since no Windows path can name them, and so are links that lead nowhere.
+// do not report kinds cost a stat. Folders whose names hold a backslash are
+// left out, since no Windows path can name them or lead below them, and so
+// are links that lead nowhere. Such files are listed, so that whoever takes
+// documents by name can see and refuse a name Windows cannot hold.
 // With `stop_off_disk`, an entry of `parent` that leads across a mount onto
 // a file system holding no disk of this computer (disk_devices.h) is not
 // read: only `off_disk` is set. Where the system can tell it while opening

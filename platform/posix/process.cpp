@@ -45,7 +45,8 @@ std::string ExecutableFolder() {
     }
   }
   if (best_letter == '\0') {
-    throw PlatformError(kPathNotFound, "The program's folder " + folder + " is on no Wine drive");
+    throw PlatformError(kPathNotFound, "The program's folder " + folder + " is on no Wine drive")
+        .WithPath(folder);
   }
   std::string windows{best_letter, ':', '\\'};
   size_t skip = best_root == "/" ? 1 : best_root.size() + 1;

@@ -22,10 +22,19 @@ constexpr size_t kMaxSystemReg = 64u << 20;
 }  // namespace
 
 std::string PrefixFolder() {
-  const char* prefix = std::getenv("WINEPREFIX");
-  if (prefix != nullptr && *prefix != '\0') return prefix;
+  const char* variable = std::getenv("WINEPREFIX");
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.wine";
+  std::string prefix = variable != nullptr && *variable != '\0'
+                           ? variable
+                           : std::string(home != nullptr ? home : "") + "/.wine";
+  // As Wine itself refuses: another user's prefix holds that user's links,
+  // which would lead this program's writes wherever that user likes.
+  struct stat info;
+  if (stat(prefix.c_str(), &info) == 0 && info.st_uid != geteuid()) {
+    throw PlatformError(kPermissionDenied, "The Wine prefix " + prefix + " is not owned by you")
+        .WithPath(prefix);
+  }
+  return prefix;
 }
 
 std::string DriveFolder(const std::string& prefix, char letter) {
@@ -36,7 +45,8 @@ std::string DriveFolder(const std::string& prefix, char letter) {
 std::array<int32_t, 26> ReadListedDriveTypes(const std::string& prefix) {
   const std::string path = prefix + "/system.reg";
   const auto fail = [&path](const std::string& why) {
-    return PlatformError(kPathFileAccessError, "Cannot read the drive list " + path + ": " + why);
+    return PlatformError(kPathFileAccessError, "Cannot read the drive list " + path + ": " + why)
+        .WithPath(path);
   };
   // Non-blocking, so that a FIFO in its place cannot stall the program.
   const Descriptor file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};

@@ -9,6 +9,7 @@
 
 namespace platform::posix {
 
+// The prefix's folder. Raises 70 naming it when another user owns it.
 std::string PrefixFolder();
 
 // "PREFIX/dosdevices/x:" for the drive letter `letter` (either case).

@@ -35,7 +35,7 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
   return entry->name;
 }
 
-void RequireRegularFile(const std::string& path) {
+EntryIdentity RegularFileIdentity(const std::string& path) {
   // Backup semantics opens a folder too, so that one reached through a file
   // link is told from a file by the handle, as is a pipe or a device.
   const windows::OwnedHandle handle = windows::OpenEntry(path, GENERIC_READ);
@@ -44,6 +44,8 @@ void RequireRegularFile(const std::string& path) {
                        GetFileInformationByHandle(handle.get(), &info) != 0 &&
                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   if (!regular) throw PlatformError(kPathFileAccessError).WithPath(path);
+  return {info.dwVolumeSerialNumber,
+          (uint64_t{info.nFileIndexHigh} << 32) | uint64_t{info.nFileIndexLow}};
 }
 
 }  // namespace platform

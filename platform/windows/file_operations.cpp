@@ -128,7 +128,7 @@ class HeldFolder {
  private:
   std::wstring path_;
   OwnedHandle handle_;
-  FolderIdentity id_;
+  EntryIdentity id_;
 };
 
 // Whether `name` is one of this program's temporary files:
@@ -273,8 +273,9 @@ void Respell(const win_path::DrivePath& destination) {
 }
 
 // Opens the document to copy; one that is a junction or link is read only
-// when its owner is trusted.
-HANDLE OpenSource(const std::string& source) try {
+// when its owner is trusted. What the open gave must be a regular file on a
+// disk, and the one `expected` names when given.
+HANDLE OpenSource(const std::string& source, const std::optional<EntryIdentity>& expected) try {
   const std::wstring from = ExtendedPath(source);
   const DWORD attributes = GetFileAttributesW(from.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
@@ -285,19 +286,27 @@ HANDLE OpenSource(const std::string& source) try {
   const HANDLE input = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (input == INVALID_HANDLE_VALUE) ThrowLastError();
-  return input;
+  OwnedHandle opened(input);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(input) != FILE_TYPE_DISK || !GetFileInformationByHandle(input, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (expected && IdentityOf(input) != *expected)) {
+    throw PlatformError(kPathFileAccessError);
+  }
+  return opened.release();
 } catch (const PlatformError& error) {
   throw error.WithPath(source);
 }
 
-void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite) {
+void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
+                    const std::optional<EntryIdentity>& source_identity) {
   win_path::DrivePath target = ResolveDrivePath(destination);
   if (target.components.empty()) throw PlatformError(kPermissionDenied);
   const std::wstring to = ExtendedPath(target);
   win_path::DrivePath parent = target;
   parent.components.pop_back();
 
-  OwnedHandle input(OpenSource(source));
+  OwnedHandle input(OpenSource(source, source_identity));
   const HeldFolder folder(parent);
 
   const DWORD existing = GetFileAttributesW(to.c_str());
@@ -320,8 +329,9 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
 
 }  // namespace
 
-void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite) {
-  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite); });
+void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
+                 const std::optional<EntryIdentity>& source_identity) {
+  NamingPath(destination, [&] { CopyIntoFolder(source, destination, overwrite, source_identity); });
 }
 
 void DeleteOneFile(const std::string& path, bool force) try {

@@ -37,7 +37,7 @@ class WinFile : public File {
 
 // Opening follows a link to its folder; asking only for attributes needs no
 // right to read the folder itself.
-FolderIdentity IdentityOfPath(const std::string& path) try {
+EntryIdentity IdentityOfPath(const std::string& path) try {
   return windows::IdentityOf(windows::OpenEntry(path, FILE_READ_ATTRIBUTES).get());
 } catch (const PlatformError& error) {
   throw error.WithPath(path);
@@ -51,7 +51,7 @@ class WinFolder : public Folder {
   bool HasPath() override { return true; }
   std::string Name() override { return name_; }
   int32_t Attributes() override { return attributes_; }
-  FolderIdentity Identity() override {
+  EntryIdentity Identity() override {
     if (!identity_) identity_ = IdentityOfPath(path_);
     return *identity_;
   }
@@ -62,7 +62,7 @@ class WinFolder : public Folder {
   std::string path_;
   std::string name_;
   int32_t attributes_;
-  std::optional<FolderIdentity> identity_;
+  std::optional<EntryIdentity> identity_;
 };
 
 // One listing of a folder; the objects are made as the enumeration reaches
@@ -207,9 +207,9 @@ class WinFileSystem : public FileSystemObject {
                                        entry->attributes);
   }
 
-  void CopyFile(const std::string& source, const std::string& destination,
-                bool overwrite) override {
-    windows::CopyOneFile(source, destination, overwrite);
+  void CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+                const std::optional<EntryIdentity>& source_identity) override {
+    windows::CopyOneFile(source, destination, overwrite, source_identity);
   }
 
   void DeleteFile(const std::string& path, bool force) override {

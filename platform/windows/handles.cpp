@@ -13,7 +13,7 @@ OwnedHandle OpenEntry(const std::string& path, DWORD access) {
   return OwnedHandle(handle);
 }
 
-FolderIdentity IdentityOf(HANDLE handle) {
+EntryIdentity IdentityOf(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(handle, &info)) ThrowLastError();
   return {info.dwVolumeSerialNumber,

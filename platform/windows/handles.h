@@ -26,6 +26,8 @@ class OwnedHandle {
 
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  // Hands the handle over; nothing is closed.
+  HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
 
   // Closes the handle now. False when the system reports that the close
   // failed, as it may for data it could not write; GetLastError says why.
@@ -45,6 +47,6 @@ class OwnedHandle {
 OwnedHandle OpenEntry(const std::string& path, DWORD access);
 
 // The identity of what `handle` has open (volume serial number, file ID).
-FolderIdentity IdentityOf(HANDLE handle);
+EntryIdentity IdentityOf(HANDLE handle);
 
 }  // namespace platform::windows

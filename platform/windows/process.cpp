@@ -60,8 +60,9 @@ std::string ExecutableFolder() {
   // "\\?\unix\home\...", which lead nowhere a Windows path can reach.
   win_path::DrivePath drive_path;
   if (!win_path::SplitDrivePath(path, drive_path) || drive_path.components.empty()) {
-    throw PlatformError(kPathNotFound, "The program's folder " + win_path::ParentFolderName(path) +
-                                           " is on no drive");
+    const std::string folder = win_path::ParentFolderName(path);
+    throw PlatformError(kPathNotFound, "The program's folder " + folder + " is on no drive")
+        .WithPath(folder);
   }
   return win_path::ParentFolderName(path);
 }

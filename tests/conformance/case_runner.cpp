@@ -10,7 +10,8 @@
 // the case added it: the whole drive natively, a folder of the shared
 // prefix's drive under Wine. The verbs:
 //   staging   drive L [TYPE], file P [| TEXT], folder P, attrib P | BITS,
-//             link P | TARGET, remove P, fault ... (see Arm), read P, ls P
+//             link P | TARGET, remove P, swap P | TEXT (a new file in its
+//             place), fault ... (see Arm), read P, ls P
 //   layer     list P, get P, root L, drives, type L, direntry P | ATTRS,
 //             regular P, copy A | B [| overwrite], delete P [| force],
 //             exists P (the start-up module's file test)
@@ -19,7 +20,8 @@
 //   walker    walk ROOT [| SETTINGS] (see ParseRoot), next-file,
 //             next-folder, get-file, get-folder, state, files, folders,
 //             counts [P | ...] (listings and path reads since the last ask)
-//   window    copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
+//   window    check P (the delivery check, which later copies take),
+//             copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
 //             or denied, armed POINT, on-shown TEXT | COMMAND, show, say T,
 //             say2 T, answer CODE, click [EVENT], handler, flag [set | clear],
 //             find DRIVE | NAME, events, keep-alive always or never (the
@@ -36,6 +38,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -223,6 +226,8 @@ class CaseRun {
       Script().QueueAnswer(std::stoi(a[0]));
     } else if (verb == "click") {
       a[0].empty() ? Script().ClickCancel() : Script().ClickCancelAfter(a[0]);
+    } else if (verb == "check") {
+      return Peer::CheckDelivery(Form(), In(a[0]));
     } else if (verb == "keep-alive") {
       KeepAliveAlways(a[0] == "always");
     } else if (verb == "handler") {
@@ -290,6 +295,10 @@ class CaseRun {
       if (!computer_.MakeLink(In(a[0]), In(a[1]))) throw std::runtime_error("cannot make links");
     } else if (verb == "remove") {
       computer_.Remove(In(a[0]));
+    } else if (verb == "swap") {
+      // Another file, with other content, takes the entry's place.
+      computer_.MakeFile(In(a[0]) + "~", a[1]);
+      std::filesystem::rename(computer_.Host(In(a[0]) + "~"), computer_.Host(In(a[0])));
     } else if (verb == "fault") {
       Arm(a[0], In(a[1]), a[2]);
     } else {
@@ -341,9 +350,12 @@ class CaseRun {
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
     if (verb == "regular") {
-      platform::RequireRegularFile(In(a[0]));
+      checked_[In(a[0])] = platform::RegularFileIdentity(In(a[0]));
     } else if (verb == "copy") {
-      Fso()->CopyFile(In(a[0]), In(a[1]), a[2] == "overwrite");
+      // A source checked with "regular" must still be the file checked.
+      const auto checked = checked_.find(In(a[0]));
+      Fso()->CopyFile(In(a[0]), In(a[1]), a[2] == "overwrite",
+                      checked != checked_.end() ? std::optional(checked->second) : std::nullopt);
     } else if (verb == "delete") {
       Fso()->DeleteFile(In(a[0]), a[1] == "force");
     } else {
@@ -504,6 +516,7 @@ class CaseRun {
   size_t events_read_ = 0;
   std::map<std::string, std::string> on_shown_;
   std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
+  std::map<std::string, platform::EntryIdentity> checked_;  // by "regular"
   platform::FileSystemObjectRef fso_;
   crtDTree tree_;
 };

@@ -109,7 +109,7 @@ class FaultyFolder : public platform::Folder {
     CheckAttributes();
     return real_->IsAlias();
   }
-  platform::FolderIdentity Identity() override { return real_->Identity(); }
+  platform::EntryIdentity Identity() override { return real_->Identity(); }
   bool LeadsOffDisk() override {
     return faults_.off_disk.count(real_->Path()) != 0 || real_->LeadsOffDisk();
   }
@@ -149,9 +149,9 @@ class FaultyFileSystem : public platform::FileSystemObject {
   platform::FolderRef GetFolder(const std::string& path) override {
     return Wrap(real_->GetFolder(path), faults_);
   }
-  void CopyFile(const std::string& source, const std::string& destination,
-                bool overwrite) override {
-    real_->CopyFile(source, destination, overwrite);
+  void CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+                const std::optional<platform::EntryIdentity>& source_identity) override {
+    real_->CopyFile(source, destination, overwrite, source_identity);
   }
   void DeleteFile(const std::string& path, bool force) override { real_->DeleteFile(path, force); }
 

@@ -4,6 +4,7 @@
 // so every test program shares a single definition of it.
 
 #include <string>
+#include <vector>
 
 #include "ui/frm_main.h"
 
@@ -19,6 +20,14 @@ struct frmMainTestPeer {
   }
   static int32_t CountItems(frmMain& form, const StringArray& pArray) {
     return form.CountItems(pArray);
+  }
+
+  // Checks a delivery as Main() does, so the copies that follow take it.
+  static std::vector<std::string> CheckDelivery(frmMain& form, const std::string& pFolder) {
+    form.delivery_ = form.CheckDelivery(pFolder);
+    std::vector<std::string> names;
+    for (const auto& document : form.delivery_.documents) names.push_back(document.name);
+    return names;
   }
 
   // Puts a substitute file-system object in place before first use, so tests
