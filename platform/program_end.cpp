@@ -13,6 +13,7 @@ std::string_view EndingName(Ending ending) {
     case Ending::kNotInstalled: return "not-installed";
     case Ending::kNoneRepaired: return "none-repaired";
     case Ending::kError: return "error";
+    case Ending::kAlreadyRunning: return "already-running";
   }
   return "error";
 }
@@ -28,6 +29,7 @@ int ExitStatus(Ending ending) {
     case Ending::kNotInstalled:
     case Ending::kNoneRepaired: return 2;
     case Ending::kError: return 3;
+    case Ending::kAlreadyRunning: return 4;
   }
   return 3;
 }

@@ -15,13 +15,14 @@ enum class Ending {
   kNotInstalled,
   kNoneRepaired,
   kError,
+  kAlreadyRunning,  // another copy runs for the same user; this one did nothing
 };
 
 // "consent-declined", "success", ...
 std::string_view EndingName(Ending ending);
 
 // 0 success; 1 the user stopped the run; 2 nothing could be repaired;
-// 3 an unhandled error.
+// 3 an unhandled error; 4 another copy was running, so this one did nothing.
 int ExitStatus(Ending ending);
 
 // Thrown to end the program at once from deep inside a run (a confirmed

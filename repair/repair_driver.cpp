@@ -133,7 +133,9 @@ void frmMain::Main() {
   const std::string utility_folder = WithoutTrailingBackslashes(
       utility_folder_override_.empty() ? platform::ExecutableFolder() : utility_folder_override_);
 
-  if (Window().MessageBox(ConsentText(), kStyleYesNo, kBoxTitle) == platform::kAnswerNo) {
+  // Only Yes goes on: a box dismissed by Escape, Alt+F4 or its close box
+  // answers Cancel, and that must never lead to a repair.
+  if (Window().MessageBox(ConsentText(), kStyleYesNo, kBoxTitle) != platform::kAnswerYes) {
     last_ending_ = Ending::kConsentDeclined;
     return;
   }

@@ -64,6 +64,13 @@ TEST_F(PrefixTest, DotNamesAreHiddenUnlessAStoredMarkSaysOtherwise) {
   ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, "0xg", 3, 0), 0);
   EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
             kAttrArchive | kAttrHidden);
+  // Hex letters in either case: 0xa is hidden, 0xd system (with bit 8).
+  for (const char* mark : {"0xa", "0xA", "0xd", "0xD"}) {
+    ASSERT_EQ(setxattr(profile.c_str(), posix::kDosAttribute, mark, 3, 0), 0);
+    EXPECT_EQ(posix::EntryAttributes(AT_FDCWD, profile, ".profile", false),
+              kAttrArchive | (mark[2] == 'a' || mark[2] == 'A' ? kAttrHidden : kAttrSystem))
+        << mark;
+  }
 }
 
 TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {

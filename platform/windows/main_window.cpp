@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/error.h"
+#include "platform/windows/dpi.h"
 #include "platform/windows/main_window_logo.h"
 #include "platform/windows/resources.h"
 #include "platform/windows/wide_string.h"
@@ -10,10 +11,12 @@
 namespace platform::windows {
 namespace {
 
-constexpr wchar_t kClassName[] = L"LumbrelRestoreMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kTwipsPerInch = 1440;
+constexpr int kStandardDpi = 96;
+// Not in the headers for the oldest system the program runs on.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 // One display frame at 60 Hz: the screen cannot show texts any faster.
 constexpr std::chrono::milliseconds kFrame{16};
 // Asking the window system for events is a round trip to it (under Wine
@@ -42,7 +45,7 @@ HICON LoadIconOfSize(HINSTANCE instance, int size) {
 void RegisterClassOnce(HINSTANCE instance) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kClassName, &existing)) return;
+  if (GetClassInfoExW(instance, layout::kWindowClass, &existing)) return;
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = DefWindowProcW;
@@ -51,17 +54,10 @@ void RegisterClassOnce(HINSTANCE instance) {
   window_class.hIconSm = LoadIconOfSize(instance, GetSystemMetrics(SM_CXSMICON));
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  window_class.lpszClassName = kClassName;
+  window_class.lpszClassName = layout::kWindowClass;
   if (RegisterClassExW(&window_class) == 0) {
     throw PlatformError(kInvalidProcedureCall, "The main window could not be registered");
   }
-}
-
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace
@@ -69,29 +65,27 @@ int ScreenDpi() {
 MainWindow::MainWindow(std::function<void()> on_cancel) : on_cancel_(std::move(on_cancel)) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterClassOnce(instance);
-  dpi_ = ScreenDpi();
-  RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  window_ = CreateWindowExW(kExStyle, kClassName, layout::kCaption, kStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, instance, nullptr);
+  // Sized once its monitor, and so its density, is known.
+  window_ = CreateWindowExW(kExStyle, layout::kWindowClass, layout::kCaption, kStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr);
   if (window_ == nullptr) {
     throw PlatformError(kInvalidProcedureCall, "The main window could not be created");
   }
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
   band_brush_ = CreateSolidBrush(Colour(layout::kBandYellow));
-  subtitle_font_ = CreateFontW(-MulDiv(layout::kSubTitleHundredthsOfPoint, dpi_, 7200), 0, 0, 0,
-                               layout::kSubTitleWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, layout::kSubTitleFace);
   logo_ = LoadLogo(instance);
   CreateControls();
+  LayOut(WindowDpi(window_));
+  const SIZE frame = FrameSize(dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 MainWindow::~MainWindow() {
   Destroy();
   if (band_brush_ != nullptr) DeleteObject(band_brush_);
+  if (font_ != nullptr) DeleteObject(font_);
   if (subtitle_font_ != nullptr) DeleteObject(subtitle_font_);
   if (logo_ != nullptr) DeleteObject(logo_);
 }
@@ -100,9 +94,19 @@ int MainWindow::Pixels(int32_t twips) const {
   return MulDiv(twips, dpi_, kTwipsPerInch);
 }
 
+int MainWindow::FromStandard(int pixels) const {
+  return MulDiv(pixels, dpi_, kStandardDpi);
+}
+
+SIZE MainWindow::FrameSize(int dpi) const {
+  return windows::FrameSize({MulDiv(layout::kClientWidth, dpi, kTwipsPerInch),
+                             MulDiv(layout::kClientHeight, dpi, kTwipsPerInch)},
+                            kStyle, kExStyle, dpi);
+}
+
+// Placed and given their fonts by LayOut.
 void MainWindow::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto default_font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
   for (const layout::Control& control : layout::kControls) {
     const wchar_t* window_class = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX;
@@ -114,23 +118,43 @@ void MainWindow::CreateControls() {
       case layout::Kind::kPicture: style |= SS_OWNERDRAW; break;
       case layout::Kind::kButton:
         window_class = L"BUTTON";
-        style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON;
+        // Drawn as the default button; Enter presses it (DM_GETDEFID).
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_DEFPUSHBUTTON;
         break;
     }
-    HWND child = CreateWindowExW(0, window_class, control.text, style, Pixels(control.left),
-                                 Pixels(control.top), Pixels(control.width), Pixels(control.height),
-                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+    HWND child = CreateWindowExW(0, window_class, control.text, style, 0, 0, 0, 0, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                  instance, nullptr);
     if (child == nullptr) {
       throw PlatformError(kInvalidProcedureCall, "The main window's controls could not be created");
     }
-    WPARAM font = control.bold && subtitle_font_ != nullptr
-                      ? reinterpret_cast<WPARAM>(subtitle_font_)
-                      : default_font;
-    SendMessageW(child, WM_SETFONT, font, FALSE);
     // Each control goes below those placed before it: the table's order.
     SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+}
+
+// Fonts, controls, rule and logo at `dpi`; the window's own size is the
+// caller's, since on a move between monitors the system proposes it.
+void MainWindow::LayOut(int dpi) {
+  dpi_ = dpi;
+  HFONT old_font = font_;
+  HFONT old_subtitle_font = subtitle_font_;
+  font_ = DefaultFontAt(dpi_);
+  subtitle_font_ = CreateFontW(-MulDiv(layout::kSubTitleHundredthsOfPoint, dpi_, 7200), 0, 0, 0,
+                               layout::kSubTitleWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, layout::kSubTitleFace);
+  for (const layout::Control& control : layout::kControls) {
+    HWND child = GetDlgItem(window_, control.id);
+    SetWindowPos(child, nullptr, Pixels(control.left), Pixels(control.top), Pixels(control.width),
+                 Pixels(control.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = control.bold && subtitle_font_ != nullptr ? subtitle_font_ : font_;
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  // Only now that no control uses them any more.
+  if (old_font != nullptr) DeleteObject(old_font);
+  if (old_subtitle_font != nullptr) DeleteObject(old_subtitle_font);
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MainWindow::Show() {
@@ -258,6 +282,25 @@ LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM l
     case WM_COMMAND:
       if (LOWORD(wparam) == IDCANCEL) Click();
       return 0;
+    case DM_GETDEFID: return MAKELONG(layout::kIdCancel, DC_HASDEFID);
+    case WM_ACTIVATE:
+      // Back from a message box (or another program) the keys go to Cancel
+      // again, so that Enter and Space press it; not while a box still keeps
+      // the window disabled.
+      if (LOWORD(wparam) == WA_INACTIVE || !cancel_enabled_ || !IsWindowEnabled(window)) break;
+      SetFocus(GetDlgItem(window, layout::kIdCancel));
+      return 0;
+    case WM_DPICHANGED: {
+      LayOut(HIWORD(wparam));
+      const RECT& proposed = *reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(window, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                   proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case kGetDpiScaledSize:
+      // The client area keeps its size in twips exactly, whatever the frame.
+      *reinterpret_cast<SIZE*>(lparam) = FrameSize(static_cast<int>(wparam));
+      return TRUE;
     case WM_CLOSE:
       // The close box is Cancel while Cancel is enabled; nothing ever closes
       // the window under the running repair.
@@ -267,8 +310,9 @@ LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM l
       return ColourStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_DRAWITEM: DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
     case WM_PAINT: Paint(window); return 0;
-    default: return DefWindowProcW(window, message, wparam, lparam);
+    default: break;
   }
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT MainWindow::ColourStatic(HDC dc, HWND control) {
@@ -285,9 +329,18 @@ void MainWindow::DrawPicture(const DRAWITEMSTRUCT& item) {
   GetObjectW(logo_, sizeof size, &size);
   HDC memory = CreateCompatibleDC(item.hDC);
   HGDIOBJ previous = SelectObject(memory, logo_);
-  // Unscaled, at the box's top-left corner.
-  BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, size.bmWidth, size.bmHeight, memory, 0, 0,
-         SRCCOPY);
+  // At the box's top-left corner, as large as the picture is at 96 DPI;
+  // smoothed when enlarged, so the lettering keeps its soft edges.
+  const int width = FromStandard(size.bmWidth);
+  const int height = FromStandard(size.bmHeight);
+  if (width == size.bmWidth && height == size.bmHeight) {
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, memory, 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+    StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, memory, 0, 0,
+               size.bmWidth, size.bmHeight, SRCCOPY);
+  }
   SelectObject(memory, previous);
   DeleteDC(memory);
 }
@@ -295,8 +348,11 @@ void MainWindow::DrawPicture(const DRAWITEMSTRUCT& item) {
 void MainWindow::Paint(HWND window) {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(window, &paint);
+  // Each line is the pixel row it is at 96 DPI, grown with the density.
   for (const layout::Rule& rule : layout::kRules) {
-    RECT row{0, Pixels(rule.top), Pixels(layout::kClientWidth), Pixels(rule.top) + 1};
+    const int standard_row = MulDiv(rule.top, kStandardDpi, kTwipsPerInch);
+    RECT row{0, FromStandard(standard_row), Pixels(layout::kClientWidth),
+             FromStandard(standard_row + 1)};
     HBRUSH brush = CreateSolidBrush(Colour(rule.colour));
     FillRect(dc, &row, brush);
     DeleteObject(brush);

@@ -1,7 +1,9 @@
 #pragma once
 
 // The main window as Win32 builds it: a fixed dialog-framed top-level window
-// with the bands, the two status boxes, the logo, the etched rule and Cancel.
+// with the bands, the two status boxes, the logo, the etched rule and Cancel,
+// laid out at its monitor's density and again whenever that changes. Cancel
+// is the default button and takes the keys whenever the window is active.
 // It runs no message loop of its own: events are handled only inside
 // PumpEvents() (or a modal loop such as a message box's), and a click on
 // Cancel reaches its handler only inside PumpEvents(); a click that comes at
@@ -55,7 +57,11 @@ class MainWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   int Pixels(int32_t twips) const;
+  // A length in pixels at 96 DPI, at the window's density.
+  int FromStandard(int pixels) const;
+  SIZE FrameSize(int dpi) const;
   void CreateControls();
+  void LayOut(int dpi);
   void Paint(HWND window);
   void DrawPicture(const DRAWITEMSTRUCT& item);
   LRESULT ColourStatic(HDC dc, HWND control);
@@ -80,6 +86,7 @@ class MainWindow {
   HWND window_ = nullptr;
   int dpi_ = 96;
   HBRUSH band_brush_ = nullptr;
+  HFONT font_ = nullptr;
   HFONT subtitle_font_ = nullptr;
   HBITMAP logo_ = nullptr;
   bool shown_once_ = false;

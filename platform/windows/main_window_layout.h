@@ -18,6 +18,8 @@ inline constexpr Rgb kRuleGrey{128, 128, 128};
 inline constexpr Rgb kRuleWhite{255, 255, 255};
 
 inline constexpr wchar_t kCaption[] = L"Quarnel Lumbrel Restore";
+// The window class, by which a second copy of the program finds the first.
+inline constexpr wchar_t kWindowClass[] = L"LumbrelRestoreMainWindow";
 inline constexpr int32_t kClientWidth = 4860;
 inline constexpr int32_t kClientHeight = 4500;
 

@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesInTheirBoxes) {
             (message.right - message.left) * (message.bottom - message.top));
 }
 
-TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
+TEST_F(MainWindowTest, CancelClickKeysAndCloseBoxAreClicksOnlyInsideThePump) {
   HWND cancel = GetDlgItem(window_, layout::kIdCancel);
   PostMessageW(cancel, BM_CLICK, 0, 0);
   SendMessageW(window_, WM_COMMAND, IDCANCEL, 0);
@@ -142,6 +142,16 @@ TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
   front_end_.ProcessPendingEvents();
   EXPECT_EQ(clicks_, 4);
   EXPECT_TRUE(IsWindow(window_));
+  // Enter presses the default button wherever the focus is, Space the
+  // focused button.
+  SetFocus(window_);
+  PostMessageW(window_, WM_KEYDOWN, VK_RETURN, 0);
+  front_end_.ProcessPendingEvents();
+  SetFocus(cancel);
+  PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0);
+  front_end_.ProcessPendingEvents();
+  EXPECT_EQ(clicks_, 6);
 
   // Greyed, none of them does anything.
   front_end_.SetCancelEnabled(false);
@@ -149,7 +159,7 @@ TEST_F(MainWindowTest, CancelClickEscapeAndCloseBoxAreClicksOnlyInsideThePump) {
   PostMessageW(window_, WM_CLOSE, 0, 0);
   PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
   front_end_.ProcessPendingEvents();
-  EXPECT_EQ(clicks_, 4);
+  EXPECT_EQ(clicks_, 6);
   EXPECT_TRUE(IsWindowVisible(window_));
 }
 
@@ -207,8 +217,9 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
   EXPECT_EQ(OnScreen(layout::kIdMessage2), L"D:\\f");
 
   // A box, owned by the window, shows what waits before it opens; a click
-  // meanwhile waits for the next pump.
+  // meanwhile waits for the next pump. The keys go back to Cancel after it.
   front_end_.SetCancelEnabled(true);
+  SetFocus(window_);
   front_end_.SetStatusText(StatusLine::kMain, "Done");
   front_end_.SetStatusText(StatusLine::kMain, "Done at last");
   SetTimer(nullptr, 0, 50, AnswerBox);
@@ -216,9 +227,37 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
   EXPECT_EQ(front_end_.MessageBox("Search?", kButtonsYesNo | kIconExclamation, "Lumbrel box test"),
             kAnswerNo);
   EXPECT_EQ(seen_under_box, L"Done at last");
+  EXPECT_EQ(GetFocus(), GetDlgItem(window_, layout::kIdCancel));
   EXPECT_EQ(clicks_, 0);
   front_end_.ProcessPendingEvents();
   EXPECT_EQ(clicks_, 1);
+}
+
+TEST_F(MainWindowTest, OnAMonitorOfTwiceTheDensityItIsLaidOutAgainInTheRectangleProposed) {
+  dpi_ *= 2;
+  RECT proposed{10, 10, 10 + Px(4860), 10 + Px(4500)};
+  AdjustWindowRectEx(&proposed, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)));
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi_, dpi_), reinterpret_cast<LPARAM>(&proposed));
+  UpdateWindow(window_);
+  RECT client{};
+  GetClientRect(window_, &client);
+  EXPECT_EQ(client.right, Px(4860));
+  EXPECT_EQ(client.bottom, Px(4500));
+  RECT cancel{};
+  GetWindowRect(GetDlgItem(window_, layout::kIdCancel), &cancel);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&cancel), 2);
+  const RECT designed = Design(3510, 4020, 1215, 375);
+  EXPECT_TRUE(EqualRect(&cancel, &designed));
+  // Each line of the rule two rows high; the logo fills twice its size (its
+  // JPEG ground is near the band's yellow, not exactly it).
+  const Shot shot = TakeShot(window_);
+  for (int row : {0, 1}) {
+    EXPECT_TRUE(shot.Is(3, Px(3870) + row, layout::kRuleGrey)) << row;
+    EXPECT_TRUE(shot.Is(3, Px(3870) + 2 + row, layout::kRuleWhite)) << row;
+  }
+  EXPECT_LT(shot.Count({Px(120), Px(60), Px(120) + 308, Px(60) + 80}, layout::kBandYellow),
+            308 * 80 / 10);
 }
 
 }  // namespace

@@ -24,10 +24,11 @@
 //             copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
 //             or denied, armed POINT, on-shown TEXT | COMMAND, show, say T,
 //             say2 T, answer CODE, click [EVENT], handler, flag [set | clear],
-//             find DRIVE | NAME, events, keep-alive always or never (the
-//             window's events handled at every step of long work, or only by
-//             status writes: the default, so that no answer depends on how
-//             fast the machine is)
+//             find DRIVE | NAME, events, run FOLDER (the whole program, its
+//             documents beside FOLDER: its events and exit status),
+//             keep-alive always or never (the window's events handled at
+//             every step of long work, or only by status writes: the
+//             default, so that no answer depends on how fast the machine is)
 
 #include <gtest/gtest.h>
 
@@ -215,7 +216,8 @@ class CaseRun {
   // The window object with a scripted user: "show", "say" and "say2" (its
   // status lines), "answer CODE" for the next box, "click" now or "click
   // EVENT" after the event, "handler" (Cancel's own handler), "flag [set |
-  // clear]", "find DRIVE | NAME" (its search), "events" since the last ask.
+  // clear]", "find DRIVE | NAME" (its search), "events" since the last ask,
+  // "run FOLDER" (start-up's whole run, on a window made afresh after it).
   Answers Window(const std::string& verb, const std::vector<std::string>& a) {
     using Peer = frmMainTestPeer;
     if (verb == "show") {
@@ -245,6 +247,14 @@ class CaseRun {
       const auto& events = Script().Transcript();
       Answers seen(events.begin() + static_cast<std::ptrdiff_t>(events_read_), events.end());
       events_read_ = events.size();
+      return seen;
+    } else if (verb == "run") {
+      Peer::SetUtilityFolder(Form(), In(a[0]));
+      const int status = modMain::Main(&Form());
+      Answers seen = Window("events", a);
+      seen.push_back("exit " + std::to_string(status));
+      form_.reset();  // a run closes its window: the next command gets a fresh one
+      events_read_ = 0;
       return seen;
     } else {
       return Walk(verb, a);
