@@ -18,7 +18,9 @@
 // leads to a folder on the current path (so a cycle ends) or to one a link
 // already led to in this walk (so a farm of links to one folder costs it
 // once). A link whose target cannot be identified is passed over as an
-// unreadable folder: returned, never entered.
+// unreadable folder: returned, never entered. So is a folder that leads off
+// the computer's disks (Folder::LeadsOffDisk): the kernel's own file systems
+// (/proc, /sys, /dev below a drive that maps to /) and network ones.
 
 #include <cstdint>
 #include <memory>

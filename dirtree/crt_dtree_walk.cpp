@@ -75,16 +75,17 @@ void crtDTree::CurrentFolderChanged() {
 }
 
 // Roots are entered whatever they are: the caller chose them. A folder whose
-// attributes cannot be read (the call raises) is not entered. Asked before
-// either listing, so that a link not to be entered is never listed; a listed
-// folder knows whether it is a link without reading the disk.
+// attributes cannot be read (the call raises) is not entered, nor one that
+// leads off the computer's disks. Asked before either listing, so that a
+// folder not to be entered is never listed; a listed folder knows whether it
+// is a link without reading the disk.
 bool crtDTree::MayEnterCurrentFolder() {
   if (CurrentEntry == kEntryUndecided) {
     bool allowed = true;
     if (LevelCount() > 1) {
       try {
         const FolderRef& folder = CurrentFolder();
-        allowed = folder && (!folder->IsAlias() || MayEnterLink(folder));
+        allowed = folder && (!folder->IsAlias() || MayEnterLink(folder)) && !folder->LeadsOffDisk();
       } catch (const PlatformError&) {
         allowed = false;
       }

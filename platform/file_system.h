@@ -130,6 +130,14 @@ class Folder {
   // Files directly in the folder (hidden and system ones too), from one
   // listing taken now. Throws when the folder cannot be listed.
   virtual std::shared_ptr<FileCollection> Files() = 0;
+  // True when entering the folder would leave the computer's disks for a file
+  // system of the kernel's own (processes, devices, the system's objects) or
+  // of another computer, mounted there or reached through a link. Only a
+  // folder that came from a listing tells; any other (a drive's root, one
+  // GetFolder found) was asked for by path and answers false, as does every
+  // folder where the system cannot tell cheaply (Windows, Wine). Answering
+  // may list the folder, and throws as that listing would.
+  virtual bool LeadsOffDisk() { return false; }
 };
 
 class Drive {

@@ -3,14 +3,22 @@
 #include <utility>
 
 #include "dirtree/crt_dtree.h"
+#include "platform/keep_alive.h"
 
 frmMain::frmMain(std::unique_ptr<platform::FrontEnd> front_end) : front_end_(std::move(front_end)) {
   // The handler runs nested inside a status write or a message box, on this
   // thread; it only sets the flag, so that nesting is safe wherever it lands.
   front_end_->SetCancelHandler([this] { cmdCancel_Click(); });
+  // A walk through folders without files, or the copy of a large document,
+  // writes no status line for a long time; the window handles its events in
+  // between all the same. A click taken there only raises the flag, which
+  // the search still reads at the next file it shows.
+  platform::SetKeepAlive([this] { front_end_->ProcessPendingEvents(); });
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+  platform::SetKeepAlive(nullptr);
+}
 
 void frmMain::ShowMessage(const std::string& text) {
   front_end_->SetStatusText(platform::StatusLine::kMain, text);

@@ -20,6 +20,7 @@
 #include "platform/error.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"
+#include "platform/keep_alive.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/entry_attributes.h"
 #include "platform/posix/errno_error.h"
@@ -182,6 +183,7 @@ void WriteAll(int fd, const char* data, size_t size, StopSignals& stop) {
 void CopyData(int from, int to, StopSignals& stop) {
   std::vector<char> buffer(kCopyBlock);
   for (;;) {
+    KeepAlive();
     stop.ThrowIfStopped();
     ssize_t got = read(from, buffer.data(), buffer.size());
     if (got < 0) {

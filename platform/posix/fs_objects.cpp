@@ -83,10 +83,14 @@ class FolderContents {
  public:
   std::shared_ptr<FolderCollection> SubFolders(FolderSource source);
   std::shared_ptr<FileCollection> Files(FolderSource source);
+  // Decided by one read that stops there, at most; a read not stopped is
+  // kept for both collections, which a walk asks for next.
+  bool LeadsOffDisk(FolderSource source);
 
  private:
   std::shared_ptr<FolderCollection> kept_folders_;
   std::shared_ptr<FileCollection> kept_files_;
+  std::optional<bool> off_disk_;
 };
 
 class ListedFile final : public File, private ListedItem {
@@ -117,6 +121,7 @@ class ListedFolder final : public Folder, private ListedItem {
   }
   std::shared_ptr<FolderCollection> SubFolders() override { return contents_.SubFolders(Source()); }
   std::shared_ptr<FileCollection> Files() override { return contents_.Files(Source()); }
+  bool LeadsOffDisk() override { return contents_.LeadsOffDisk(Source()); }
 
  private:
   FolderSource Source() const { return {WindowsPath(), LinuxPath(), &Listed(), &Entry()}; }
@@ -185,13 +190,13 @@ class ListedCollection final : public ItemCollection<Interface, Item> {
 using FolderList = ListedCollection<Folder, ListedFolder>;
 using FileList = ListedCollection<File, ListedFile>;
 
-std::shared_ptr<const Listing> ReadFolder(FolderSource source) {
+std::shared_ptr<const Listing> ReadFolder(FolderSource source, bool stop_off_disk = false) {
   auto listing = std::make_shared<Listing>();
   listing->windows_path = std::move(source.windows_path);
   listing->linux_path = std::move(source.linux_path);
   listing->folder = source.folder;
   try {
-    ReadListing(*listing, source.parent, source.entry);
+    ReadListing(*listing, source.parent, source.entry, stop_off_disk);
   } catch (const PlatformError& error) {
     throw error.WithPath(listing->windows_path);
   }
@@ -203,6 +208,18 @@ std::shared_ptr<FolderCollection> FolderContents::SubFolders(FolderSource source
   auto listing = ReadFolder(std::move(source));
   kept_files_ = std::make_shared<FileList>(listing);
   return std::make_shared<FolderList>(std::move(listing));
+}
+
+bool FolderContents::LeadsOffDisk(FolderSource source) {
+  if (!off_disk_) {
+    auto listing = ReadFolder(std::move(source), true);
+    off_disk_ = listing->off_disk;
+    if (!listing->off_disk) {
+      kept_folders_ = std::make_shared<FolderList>(listing);
+      kept_files_ = std::make_shared<FileList>(std::move(listing));
+    }
+  }
+  return *off_disk_;
 }
 
 std::shared_ptr<FileCollection> FolderContents::Files(FolderSource source) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -187,6 +188,20 @@ TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
   expected['d' - 'a'] = kDriveCdRom;
   expected['k' - 'a'] = kDriveRamDisk;
   EXPECT_EQ(types, expected);
+}
+
+// A stock prefix's Z: shows /: the kernel's own file systems mounted there
+// lead off the disks, the rest of / does not, and listing such a folder
+// still tells what it holds.
+TEST_F(PrefixTest, TheKernelsOwnFileSystemsBelowAStockDriveLeadOffTheDisks) {
+  MapDrive("z:", "/");
+  std::map<std::string, FolderRef> top;
+  auto folders = fso_->GetFolder("Z:\\")->SubFolders()->Enumerate();
+  for (FolderRef folder; folders->Next(folder);) top[folder->Name()] = folder;
+  for (const char* machinery : {"proc", "sys", "dev"})
+    EXPECT_TRUE(top.at(machinery)->LeadsOffDisk());
+  EXPECT_FALSE(top.at("etc")->LeadsOffDisk());
+  EXPECT_GT(top.at("proc")->SubFolders()->Count(), 0);
 }
 
 TEST_F(PrefixTest, TheProgramsFolderMapsThroughTheDriveThatHoldsItMostClosely) {

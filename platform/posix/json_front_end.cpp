@@ -1,5 +1,7 @@
 #include "platform/posix/json_front_end.h"
 
+#include <utility>
+
 #include "platform/message_box.h"
 #include "platform/posix/answer_parser.h"
 #include "platform/posix/json_writer.h"
@@ -50,6 +52,7 @@ void JsonFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
   if (pending_.size() >= kWriteOutSize || clock_() - last_write_out_ >= kWriteOutInterval) {
     WriteOut();
   }
+  status_just_written_ = true;
 }
 
 void JsonFrontEnd::SetCancelEnabled(bool enabled) {
@@ -58,6 +61,14 @@ void JsonFrontEnd::SetCancelEnabled(bool enabled) {
 }
 
 void JsonFrontEnd::ProcessPendingEvents() {
+  // Right after a status write the clock was just read. Any other pump comes
+  // from long work that writes nothing (a walk through folders without files,
+  // a long copy): what waits goes out once due, so the last line shown (the
+  // document being copied) does not wait for the work's end.
+  if (!std::exchange(status_just_written_, false) &&
+      clock_() - last_write_out_ >= kWriteOutInterval) {
+    WriteOut();
+  }
   if (TakeInterrupt() && shown_ && cancel_enabled_) DeliverCancelClick();
 }
 

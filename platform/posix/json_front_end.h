@@ -14,8 +14,9 @@
 //   {"event":"end","ending":"success"}
 //
 // Output is buffered: written before every read of an answer, at the end,
-// and at a status write when 50 ms have passed since the last write-out or
-// the buffer holds 32 KiB. A box with OK alone reads nothing; any other box
+// at a status write when 50 ms have passed since the last write-out or the
+// buffer holds 32 KiB, and at a pump between status writes (long work) when
+// 50 ms have passed. A box with OK alone reads nothing; any other box
 // reads one line per answer (see answer_parser.h).
 
 #include <chrono>
@@ -60,6 +61,7 @@ class JsonFrontEnd : public FrontEnd {
   std::string pending_;
   bool shown_ = false;
   bool cancel_enabled_ = true;
+  bool status_just_written_ = false;
 };
 
 }  // namespace platform::posix

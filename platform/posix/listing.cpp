@@ -2,14 +2,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <utility>
 
+#include "platform/keep_alive.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/disk_devices.h"
 #include "platform/posix/errno_error.h"
 #include "platform/posix/unicode.h"
 #include "platform/win_path.h"
@@ -29,11 +34,68 @@ int open_listings = 0;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-int OpenFolder(const Listing& listing, const Listing* parent, const ListedEntry* entry) {
-  if (parent != nullptr && entry != nullptr && parent->descriptor >= 0)
-    return openat(parent->descriptor, parent->names.data() + entry->name_offset, kFolderFlags);
-  if (listing.folder >= 0) return openat(listing.folder, ".", kFolderFlags);
-  return open(listing.linux_path.c_str(), kFolderFlags);
+// Set once the system refuses openat2 (before Linux 5.6, or a filter that
+// does not know it): from then on a mount is found by comparing devices.
+bool openat2_refused = false;
+
+const char* NameIn(const Listing& parent, const ListedEntry& entry) {
+  return parent.names.data() + entry.name_offset;
+}
+
+std::optional<uint64_t> DeviceOf(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.st_dev);
+}
+
+// The folder by itself: through the descriptor its owner holds, else by its
+// path.
+int OpenListed(const Listing& listing) {
+  return listing.folder >= 0 ? openat(listing.folder, ".", kFolderFlags)
+                             : open(listing.linux_path.c_str(), kFolderFlags);
+}
+
+// -1 with errno EXDEV when the entry leads across a mount.
+int OpenWithoutCrossing(const Listing& parent, const ListedEntry& entry) {
+  open_how how{};
+  how.flags = static_cast<uint64_t>(kFolderFlags);
+  how.resolve = RESOLVE_NO_XDEV;
+  return static_cast<int>(
+      syscall(SYS_openat2, parent.descriptor, NameIn(parent, entry), &how, sizeof how));
+}
+
+// -1 with errno when the folder cannot be opened; -1 with listing.off_disk
+// set when it was to stop off the disks and leads there.
+int OpenFolder(Listing& listing, const Listing* parent, const ListedEntry* entry,
+               bool stop_off_disk) {
+  if (parent == nullptr || entry == nullptr) return OpenListed(listing);
+  const bool through_parent = parent->descriptor >= 0;
+  if (stop_off_disk && through_parent && !openat2_refused) {
+    const int fd = OpenWithoutCrossing(*parent, *entry);
+    if (fd >= 0 || (errno != EXDEV && errno != ENOSYS && errno != EPERM)) return fd;
+    if (errno != EXDEV) {
+      openat2_refused = true;
+    } else if (uint64_t device = 0;
+               CachedDeviceOf(parent->descriptor, NameIn(*parent, *entry), device) &&
+               !IsDiskDevice(device)) {
+      listing.off_disk = true;
+      return -1;
+    }
+  }
+  const int fd = through_parent ? openat(parent->descriptor, NameIn(*parent, *entry), kFolderFlags)
+                                : OpenListed(listing);
+  if (fd < 0 || !stop_off_disk || (through_parent && !openat2_refused)) return fd;
+  // Nothing told of a mount while opening: compare the devices.
+  const std::optional<uint64_t> parent_device =
+      parent->device || !through_parent ? parent->device : DeviceOf(parent->descriptor);
+  listing.device = DeviceOf(fd);
+  if (parent_device && listing.device && *listing.device != *parent_device &&
+      !IsDiskDevice(*listing.device)) {
+    close(fd);
+    listing.off_disk = true;
+    return -1;
+  }
+  return fd;
 }
 
 // Folder and alias flags of one entry; false when it vanished meanwhile or is
@@ -71,8 +133,11 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
   return path;
 }
 
-void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry) {
-  Descriptor folder(OpenFolder(listing, parent, entry));
+void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry,
+                 bool stop_off_disk) {
+  KeepAlive();
+  Descriptor folder(OpenFolder(listing, parent, entry, stop_off_disk));
+  if (listing.off_disk) return;
   if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
   listing.entries.clear();
@@ -104,10 +169,17 @@ void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* ent
       listing.names.append(name).push_back('\0');
       has_folders |= is_folder;
     }
+    // A folder of a million entries takes a while to list.
+    KeepAlive();
   }
-  if (has_folders && listing.descriptor < 0 && open_listings < kMaxOpenListings) {
-    listing.descriptor = folder.Release();
-    ++open_listings;
+  if (has_folders && listing.descriptor < 0) {
+    if (open_listings < kMaxOpenListings) {
+      listing.descriptor = folder.Release();
+      ++open_listings;
+    } else if (!listing.device) {
+      // Its subfolders open by their whole path and compare devices with it.
+      listing.device = DeviceOf(folder.Get());
+    }
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [&listing](const ListedEntry& a, const ListedEntry& b) {

@@ -5,6 +5,7 @@
 // however many entries it has.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ struct Listing {
   // The listed folder as its owner holds it open (borrowed), read through
   // rather than by its path when set.
   int folder = -1;
+  // The listed folder's device (st_dev), kept when its subfolders will be
+  // opened by their whole path and so find a mount by comparing devices.
+  std::optional<uint64_t> device;
+  // Set, with nothing read, when the listing was to stop at a file system
+  // that holds no disk of this computer and the folder leads onto one.
+  bool off_disk = false;
 
   std::string_view NameOf(const ListedEntry& entry) const {
     return std::string_view(names).substr(entry.name_offset, entry.name_size);
@@ -51,8 +58,13 @@ struct Listing {
 // left out, since no Windows path can name them or lead below them, and so
 // are links that lead nowhere. Such files are listed, so that whoever takes
 // documents by name can see and refuse a name Windows cannot hold.
+// With `stop_off_disk`, an entry of `parent` that leads across a mount onto
+// a file system holding no disk of this computer (disk_devices.h) is not
+// read: only `off_disk` is set. Where the system can tell it while opening
+// (openat2, Linux 5.6), a subfolder on its parent's file system costs nothing
+// more; else its device is compared with its parent's.
 // Throws PlatformError when the folder cannot be read.
 void ReadListing(Listing& listing, const Listing* parent = nullptr,
-                 const ListedEntry* entry = nullptr);
+                 const ListedEntry* entry = nullptr, bool stop_off_disk = false);
 
 }  // namespace platform::posix

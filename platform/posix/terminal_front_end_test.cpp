@@ -169,6 +169,15 @@ TEST_F(FrontEndTest, JsonStatusEventsWaitForFiftyMillisecondsOrThirtyTwoKibibyte
   EXPECT_EQ(Screen(), written);
   front_end_->SetStatusText(StatusLine::kDetail, "C:\\d");  // now 32 KiB wait
   EXPECT_EQ(Screen().size(), 766 * 43u);
+  // A pump between status writes (long work that writes none) writes out
+  // what waits, once due.
+  front_end_->SetStatusText(StatusLine::kDetail, "C:\\e");
+  front_end_->ProcessPendingEvents();
+  front_end_->ProcessPendingEvents();
+  EXPECT_EQ(Screen().size(), 766 * 43u);
+  now_ += milliseconds(50);
+  front_end_->ProcessPendingEvents();
+  EXPECT_EQ(Screen().size(), 767 * 43u);
 }
 
 TEST_F(FrontEndTest, JsonLinesOverOneKibibyteAreInvalidAndTheInputsEndEndsTheProgram) {

@@ -12,6 +12,7 @@
 
 #include "platform/error.h"
 #include "platform/fault_injection.h"
+#include "platform/keep_alive.h"
 #include "platform/text.h"
 #include "platform/win_path.h"
 #include "platform/windows/handles.h"
@@ -191,6 +192,7 @@ class TemporaryFile {
 void CopyData(HANDLE from, HANDLE to) {
   std::vector<char> block(kBlockSize);
   for (;;) {
+    KeepAlive();
     DWORD read = 0;
     if (!ReadFile(from, block.data(), kBlockSize, &read, nullptr)) ThrowLastError();
     FailIfArmed(FaultPoint::kCopyWrite);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/keep_alive.h"
 #include "platform/windows/handles.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/wide_string.h"
@@ -52,6 +53,7 @@ int32_t AttributesFromSystem(uint32_t system_attributes) {
 }
 
 std::vector<ListedEntry> ListFolder(const std::wstring& folder, ListKind kind) {
+  KeepAlive();
   std::wstring pattern = folder;
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
@@ -64,7 +66,10 @@ std::vector<ListedEntry> ListFolder(const std::wstring& folder, ListKind kind) {
   }
   const bool want_folders = kind == ListKind::kFolders;
   std::vector<std::pair<std::wstring, DWORD>> found;
+  size_t seen = 0;
   do {
+    // A folder of a million entries takes a while to list.
+    if (++seen % 1024 == 0) KeepAlive();
     const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (is_folder != want_folders || IsDotEntry(data.cFileName)) continue;
     found.emplace_back(data.cFileName, data.dwFileAttributes);

@@ -25,10 +25,14 @@
 //             or denied, armed POINT, on-shown TEXT | COMMAND, show, say T,
 //             say2 T, answer CODE, click [EVENT], handler, flag [set | clear],
 //             find DRIVE | NAME, events, run FOLDER (the whole program, its
-//             documents beside FOLDER: its events and exit status)
+//             documents beside FOLDER: its events and exit status),
+//             keep-alive always or never (the window's events handled at
+//             every step of long work, or only by status writes: the
+//             default, so that no answer depends on how fast the machine is)
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +48,7 @@
 #include "dirtree/crt_dtree.h"
 #include "platform/dir_entry.h"
 #include "platform/fault_injection.h"
+#include "platform/keep_alive.h"
 #include "platform/text.h"
 #include "platform/win_path.h"
 #include "tests/conformance/conformance_support.h"
@@ -99,7 +104,9 @@ std::string Hex(int32_t value) {
 
 class CaseRun {
  public:
+  CaseRun() { KeepAliveAlways(false); }
   ~CaseRun() {
+    platform::SetKeepAliveInterval(platform::kKeepAliveInterval);
     for (int point = 0; point < static_cast<int>(platform::FaultPoint::kCount); ++point) {
       platform::ArmFault(static_cast<platform::FaultPoint>(point), 0);
     }
@@ -166,13 +173,20 @@ class CaseRun {
     }
   }
 
+  static void KeepAliveAlways(bool always) {
+    using Duration = std::chrono::steady_clock::duration;
+    platform::SetKeepAliveInterval(always ? Duration::zero() : Duration::max());
+  }
+
   static std::string ErrorLine(const platform::PlatformError& error) {
     return "error " + std::to_string(error.Number()) +
            (error.Path().empty() ? "" : " " + error.Path());
   }
 
   // The window object copying or removing one folder's documents against
-  // another's: each document it names as it goes, then "ok" or the error.
+  // another's: each document it names as it goes, "events handled" where the
+  // window's events were handled with no status write, then "ok" or the
+  // error.
   Answers Documents(const std::string& verb, const std::vector<std::string>& a) {
     const size_t before = Script().Transcript().size();
     std::string outcome = "ok";
@@ -189,6 +203,11 @@ class CaseRun {
     const auto& events = Script().Transcript();
     for (size_t i = before; i < events.size(); ++i) {
       if (events[i].rfind("status 2 ", 0) == 0) seen.push_back("shown " + events[i].substr(9));
+      const bool amid_work =
+          events[i] == "pump" && (i == 0 || events[i - 1].rfind("status ", 0) != 0);
+      if (amid_work && (seen.empty() || seen.back() != "events handled")) {
+        seen.push_back("events handled");
+      }
     }
     seen.push_back(outcome);
     return seen;
@@ -211,6 +230,8 @@ class CaseRun {
       a[0].empty() ? Script().ClickCancel() : Script().ClickCancelAfter(a[0]);
     } else if (verb == "check") {
       return Peer::CheckDelivery(Form(), In(a[0]));
+    } else if (verb == "keep-alive") {
+      KeepAliveAlways(a[0] == "always");
     } else if (verb == "handler") {
       Peer::cmdCancel_Click(Form());
     } else if (verb == "flag") {
@@ -450,11 +471,14 @@ class CaseRun {
     throw std::invalid_argument(std::string("no drive ") + letter);
   }
 
-  // fault unreadable | PATH, or fault files or subfolders | PATH | fewer or
-  // more: a listing whose count is one more or one less than it delivers.
+  // fault unreadable | PATH, fault off-disk | PATH (a mount of the kernel's
+  // own or a network file system), or fault files or subfolders | PATH |
+  // fewer or more: a listing whose count is one more or one less than it
+  // delivers.
   void Arm(const std::string& kind, const std::string& path, const std::string& how) {
     lumbrel_test::Faults& faults = computer_.faults;
     if (kind == "unreadable") return void(faults.unreadable.insert(path));
+    if (kind == "off-disk") return void(faults.off_disk.insert(path));
     (kind == "files" ? faults.files : faults.subfolders)[path] =
         how == "fewer" ? ListFault::kFewerThanCount : ListFault::kMoreThanCount;
   }

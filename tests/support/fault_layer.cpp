@@ -110,6 +110,9 @@ class FaultyFolder : public platform::Folder {
     return real_->IsAlias();
   }
   platform::EntryIdentity Identity() override { return real_->Identity(); }
+  bool LeadsOffDisk() override {
+    return faults_.off_disk.count(real_->Path()) != 0 || real_->LeadsOffDisk();
+  }
   std::shared_ptr<platform::FolderCollection> SubFolders() override {
     const ListFault fault = ListingFault(real_->Path(), faults_.subfolders, faults_);
     return std::make_shared<FaultyCollection<platform::Folder>>(real_->SubFolders(), fault,

@@ -41,6 +41,7 @@ struct Faults {
   std::map<std::string, ListFault> files;
   std::set<std::string> unreadable;       // Path() raises 70
   std::set<std::string> attributes_fail;  // Attributes() and IsAlias() raise 70
+  std::set<std::string> off_disk;         // LeadsOffDisk() is true
   std::map<std::string, int> listings;    // SubFolders() and Files() calls
   int path_reads = 0;
 };
