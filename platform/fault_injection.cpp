@@ -1,3 +1,6 @@
+// The armed faults of a test build (see fault_injection.h); compiled only
+// when fault points are on.
+
 #include <array>
 #include <atomic>
 #include <cstddef>
