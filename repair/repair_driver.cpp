@@ -12,7 +12,6 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
-#include "repair/string_array.h"
 #include "ui/frm_main.h"
 
 namespace {

@@ -1,8 +1,14 @@
 #pragma once
 
 // The one window object: the status window and, as its further operations,
-// the repair itself (driver, installation search, document copy; their code
-// lives in repair/).
+// the repair itself. Where each operation lives:
+//   ui/frm_main.cpp                ShowMessage, ShowMessage2, cmdCancel_Click,
+//                                  Unload, FileSystem, SearchTree
+//   repair/repair_driver.cpp       Main
+//   repair/installation_search.cpp GetFixedDrives, FindFilesOnDrive,
+//                                  CountItems, CombineArrays
+//   repair/document_copy.cpp       CopyAllFiles, DeleteAllFiles, CheckDelivery
+// The library that holds them is defined whole in ui/CMakeLists.txt.
 
 #include <cstdint>
 #include <memory>
@@ -12,9 +18,12 @@
 #include "platform/file_system.h"
 #include "platform/front_end.h"
 #include "platform/program_end.h"
-#include "repair/string_array.h"
 
 class crtDTree;
+
+// The string arrays the repair passes between its steps: one-dimensional,
+// zero-based, growable; a new array is empty.
+using StringArray = std::vector<std::string>;
 
 class frmMain {
  public:
