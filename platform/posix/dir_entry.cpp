@@ -1,16 +1,8 @@
 #include "platform/dir_entry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "platform/posix/descriptor.h"
 #include "platform/posix/entry_attributes.h"
-#include "platform/posix/errno_error.h"
 #include "platform/posix/file_operations.h"
 #include "platform/posix/path_resolver.h"
 #include "platform/win_path.h"
@@ -35,13 +27,9 @@ std::string DirEntryName(const std::string& path, int32_t attributes) {
 }
 
 EntryIdentity RegularFileIdentity(const std::string& path) {
-  posix::Descriptor file;
-  NamingPath(path, [&] { file = posix::OpenRegularFile(path, std::nullopt); });
-  struct stat info;
-  if (fstat(file.Get(), &info) != 0) {
-    throw posix::ErrnoError(errno, posix::ErrnoSubject::kFile).WithPath(path);
-  }
-  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  EntryIdentity identity;
+  NamingPath(path, [&] { identity = posix::OpenRegularFile(path, std::nullopt).identity; });
+  return identity;
 }
 
 }  // namespace platform

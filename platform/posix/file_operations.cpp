@@ -238,7 +238,7 @@ PlatformError NoRegularFile() {
 // that no device is touched, then again on what the open gave. Non-blocking,
 // so a FIFO swapped in meanwhile never waits for a writer. The path was
 // resolved by hand to a name that is no link, so the open follows none.
-Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
+RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected) {
   ResolvedPath found;
   if (ResolveOrThrow(path, found) != Resolution::kFound || found.name.empty()) {
     throw PlatformError(kFileNotFound);
@@ -263,7 +263,7 @@ Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIde
   if (expected && opened != *expected) throw NoRegularFile();
   // Reads of a regular file never block; the copy wants them plain.
   fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
-  return file;
+  return {std::move(file), opened};
 }
 
 namespace {
@@ -300,7 +300,7 @@ std::string RequestedName(const std::string& path) {
 void CopyIntoFolder(const std::string& source, const std::string& destination, bool overwrite,
                     const std::optional<EntryIdentity>& source_identity) {
   Descriptor input;
-  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity); });
+  NamingPath(source, [&] { input = OpenRegularFile(source, source_identity).file; });
   ResolvedPath to;
   Resolution target = ResolveOrThrow(destination, to);
   const Descriptor folder = OpenEntryFolder(to);

@@ -14,9 +14,14 @@ namespace platform::posix {
 void CopyOneFile(const std::string& source, const std::string& destination, bool overwrite,
                  const std::optional<EntryIdentity>& source_identity);
 // The regular file at the Windows path `path`, open for reading, as a copy
-// takes its source; see FileSystemObject::CopyFile for what is refused.
+// takes its source, and which file it is; see FileSystemObject::CopyFile for
+// what is refused.
 // Errors do not yet name `path`.
-Descriptor OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected);
+struct RegularFile {
+  Descriptor file;
+  EntryIdentity identity;
+};
+RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryIdentity>& expected);
 
 void DeleteOneFile(const std::string& path, bool force);
 
