@@ -3,6 +3,7 @@
 // first failure; what was done before it stays done.
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,18 +66,14 @@ std::vector<std::string> DocumentNames(platform::Folder& source) {
 frmMain::CheckedDelivery frmMain::CheckDelivery(const std::string& pFolder) {
   const platform::FolderRef folder = platform::CreateFileSystemObject()->GetFolder(pFolder);
   CheckedDelivery delivery{folder->Path(), {}};
-  std::vector<std::string> upper_names;
+  std::set<std::string> upper_names;
   for (std::string& name : DocumentNames(*folder)) {
-    const std::string path = platform::win_path::Join(folder->Path(), name);
+    const std::string path = platform::win_path::Join(delivery.folder, name);
     // Two names Windows takes for one would land as one document, or as two
     // that Windows programs cannot tell apart.
-    std::string upper = platform::UpperCase(name);
-    for (const std::string& earlier : upper_names) {
-      if (earlier == upper) {
-        throw platform::PlatformError(platform::kFileAlreadyExists).WithPath(path);
-      }
+    if (!upper_names.insert(platform::UpperCase(name)).second) {
+      throw platform::PlatformError(platform::kFileAlreadyExists).WithPath(path);
     }
-    upper_names.push_back(std::move(upper));
     delivery.documents.push_back({std::move(name), platform::RegularFileIdentity(path)});
   }
   return delivery;
@@ -86,15 +83,18 @@ void frmMain::CopyAllFiles(const std::string& pSrcFolder, const std::string& pDe
   const DocumentPass pass = OpenDocumentPass(pSrcFolder, pDestFolder);
   // The documents the run checked, when it checked this folder; else those
   // checked now. An entry added since is not taken.
-  const std::vector<CheckedDocument> documents = delivery_.folder == pass.source_path
-                                                     ? delivery_.documents
-                                                     : CheckDelivery(pass.source_path).documents;
-  // Each must still be the file checked before anything here is replaced,
-  // so that a swapped document stops the copy with this folder untouched.
-  for (const CheckedDocument& document : documents) {
-    const std::string source = platform::win_path::Join(pass.source_path, document.name);
-    if (platform::RegularFileIdentity(source) != document.identity) {
-      throw platform::PlatformError(platform::kPathFileAccessError).WithPath(source);
+  const bool checked_earlier = delivery_.folder == pass.source_path;
+  const std::vector<CheckedDocument> documents =
+      checked_earlier ? delivery_.documents : CheckDelivery(pass.source_path).documents;
+  // Checked earlier, each must still be the file checked before anything
+  // here is replaced, so that a swapped document stops the copy with this
+  // folder untouched. Checked just now, that is known already.
+  if (checked_earlier) {
+    for (const CheckedDocument& document : documents) {
+      const std::string source = platform::win_path::Join(pass.source_path, document.name);
+      if (platform::RegularFileIdentity(source) != document.identity) {
+        throw platform::PlatformError(platform::kPathFileAccessError).WithPath(source);
+      }
     }
   }
   for (const CheckedDocument& document : documents) {
