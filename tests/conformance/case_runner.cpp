@@ -381,8 +381,8 @@ class CaseRun {
     const auto got = [&](const auto& entry) { return (entry ? entry->Path() : "-") + Code(); };
     const auto moved = [&] { return (tree_.Finished() ? "finished" : "moved") + Code(); };
     if (verb == "walk") {
-      std::string_view spec = a[0];
-      const RootValue root = ParseRoot(spec);
+      std::string_view root_text = a[0];
+      const RootValue root = ParseRoot(root_text);
       tree_.SetRoot(root, a[1].empty() ? 0 : std::stoi(a[1]));
       return {"started" + Code()};
     }
@@ -397,24 +397,24 @@ class CaseRun {
 
   // string(P) strings(P, P) folder(P) subfolders(P) drive(D) number(N)
   // numbers(N) nothing [ROOT, ROOT]
-  RootValue ParseRoot(std::string_view& spec) {
-    if (spec.substr(0, 1) == "[") {
+  RootValue ParseRoot(std::string_view& root_text) {
+    if (root_text.substr(0, 1) == "[") {
       std::vector<RootValue> elements;
-      for (spec.remove_prefix(1); !spec.empty() && spec[0] != ']';) {
-        elements.push_back(ParseRoot(spec));
-        if (spec.substr(0, 2) == ", ") spec.remove_prefix(2);
+      for (root_text.remove_prefix(1); !root_text.empty() && root_text[0] != ']';) {
+        elements.push_back(ParseRoot(root_text));
+        if (root_text.substr(0, 2) == ", ") root_text.remove_prefix(2);
       }
-      spec.remove_prefix(1);
+      root_text.remove_prefix(1);
       return RootValue::OfCollection(std::move(elements));
     }
-    if (spec.substr(0, 7) == "nothing") return spec.remove_prefix(7), RootValue();
-    const size_t open = spec.find('(');
-    const size_t close = spec.find(')');
-    const std::string kind(spec.substr(0, open));
+    if (root_text.substr(0, 7) == "nothing") return root_text.remove_prefix(7), RootValue();
+    const size_t open = root_text.find('(');
+    const size_t close = root_text.find(')');
+    const std::string kind(root_text.substr(0, open));
     std::vector<std::string> args =
-        Split(std::string(spec.substr(open + 1, close - open - 1)), ", ");
+        Split(std::string(root_text.substr(open + 1, close - open - 1)), ", ");
     if (args == std::vector<std::string>{""}) args.clear();
-    spec.remove_prefix(close + 1);
+    root_text.remove_prefix(close + 1);
     for (std::string& arg : args) arg = In(arg);
     if (kind == "string") return RootValue::OfString(args[0]);
     if (kind == "strings") return RootValue::OfStrings(args);
