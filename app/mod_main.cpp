@@ -20,7 +20,7 @@ constexpr int32_t kAnyFileAttributes = platform::kAttrReadOnly | platform::kAttr
                                        platform::kAttrSystem | platform::kAttrArchive;
 
 // The numbers of the failures no platform call reports, in the series of
-// platform::ErrorNumber.
+// platform::ErrorCode.
 constexpr int32_t kOutOfMemory = 7;
 constexpr int32_t kInternalError = 51;
 

@@ -2,8 +2,11 @@
 
 #include "dirtree/crt_dtree.h"
 
-#include <string_view>
+#include <memory>
+#include <string>
 #include <utility>
+#include <variant>
+#include <vector>
 
 #include "dirtree/list_from_collection.h"
 #include "platform/error.h"
@@ -16,7 +19,7 @@ crtDTree::crtDTree() {
 }
 
 void crtDTree::SetRoot(const RootValue& pRoot, const int32_t& pSettings) {
-  LastErrorNumber = -1;
+  LastErrorNumber = kNoReadableFolder;
   WalkState = kIdle;
   CurrentFolderChanged();
   LinkTargets.clear();
@@ -27,13 +30,13 @@ void crtDTree::SetRoot(const RootValue& pRoot, const int32_t& pSettings) {
   }
   Levels.clear();
   if (!RootsFromValue(pRoot)) {
-    LastErrorNumber = -2;
+    LastErrorNumber = kRootKindRejected;
     return;
   }
   if (!RootsUsable()) return;
   PushLevel(RootFolders);
   WalkState = kWalking;
-  LastErrorNumber = 0;
+  LastErrorNumber = kSucceeded;
 }
 
 void crtDTree::ApplyDefaultSettings() {
@@ -57,66 +60,83 @@ FolderRef crtDTree::FolderFromDrive(const platform::DriveRef& pDrive) {
   }
 }
 
-crtDTree::FolderList crtDTree::FoldersFromPaths(const std::vector<std::string>& pPaths) {
-  FolderList folders(static_cast<size_t>(ListCount(pPaths)));
-  for (size_t i = 0; i < folders.size(); ++i) folders[i] = FolderFromPath(pPaths[i]);
-  return folders;
-}
-
-crtDTree::FolderList crtDTree::FoldersRootToList(platform::FolderCollection& pFolders) {
-  return ListFromCollection(pFolders);
-}
-
 bool crtDTree::RootsUsable() const {
-  if (ListCount(RootFolders) == 0) return false;
+  if (RootFolders.empty()) return false;
   for (const FolderRef& root : RootFolders) {
     if (!root) return false;
   }
   return true;
 }
 
+namespace {
+
+template <class... Kinds>
+struct KindSwitch : Kinds... {
+  using Kinds::operator()...;
+};
+template <class... Kinds>
+KindSwitch(Kinds...) -> KindSwitch<Kinds...>;
+
+}  // namespace
+
 // Platform errors other than those the path and drive look-ups suppress pass
-// to the caller; SetRoot has already left the walker idle with -1.
+// to the caller; SetRoot has already left the walker idle.
 bool crtDTree::RootsFromValue(const RootValue& pRoot) {
-  const std::string_view kind = pRoot.KindName();
-  if (kind == "String") {
-    RootFolders.assign(1, FolderFromPath(pRoot.AsString()));
-  } else if (kind == "String()") {
-    RootFolders = FoldersFromPaths(pRoot.AsStrings());
-  } else if (kind == "Folder") {
-    RootFolders.assign(1, pRoot.AsFolder());
-  } else if (kind == "Folders") {
-    RootFolders = FoldersRootToList(*pRoot.AsFolders());
-  } else if (kind == "Drive") {
-    RootFolders.assign(1, nullptr);
-    RootFolders[0] = pRoot.AsDrive()->RootFolder();
-  } else if (kind == "Collection") {
-    return RootsFromCollection(pRoot.AsCollection());
-  } else {
-    return false;
-  }
-  return true;
+  using platform::DriveRef;
+  using platform::FolderCollection;
+  return std::visit(
+      KindSwitch{
+          [&](const std::string& path) {
+            RootFolders.assign(1, FolderFromPath(path));
+            return true;
+          },
+          [&](const std::vector<std::string>& paths) {
+            RootFolders.clear();
+            for (const std::string& path : paths) RootFolders.push_back(FolderFromPath(path));
+            return true;
+          },
+          [&](const FolderRef& folder) {
+            RootFolders.assign(1, folder);
+            return true;
+          },
+          [&](const std::shared_ptr<FolderCollection>& folders) {
+            RootFolders = ListFromCollection(*folders);
+            return true;
+          },
+          [&](const DriveRef& drive) {
+            RootFolders.assign(1, drive->RootFolder());
+            return true;
+          },
+          [&](const std::vector<RootValue>& elements) { return RootsFromCollection(elements); },
+          [](const auto&) { return false; },
+      },
+      pRoot.Held());
 }
 
+// A collection holds paths, folders and drives only; a drive whose root
+// cannot be read is an unusable root here, not an error.
 bool crtDTree::RootsFromCollection(const std::vector<RootValue>& pElements) {
   RootFolders.clear();
   for (const RootValue& element : pElements) {
-    const std::string_view kind = element.KindName();
-    if (kind == "String") {
-      RootFolders.push_back(FolderFromPath(element.AsString()));
-    } else if (kind == "Folder") {
-      RootFolders.push_back(element.AsFolder());
-    } else if (kind == "Drive") {
-      RootFolders.push_back(FolderFromDrive(element.AsDrive()));
-    } else {
-      return false;
-    }
+    const bool accepted = std::visit(KindSwitch{
+                                         [&](const std::string& path) {
+                                           RootFolders.push_back(FolderFromPath(path));
+                                           return true;
+                                         },
+                                         [&](const FolderRef& folder) {
+                                           RootFolders.push_back(folder);
+                                           return true;
+                                         },
+                                         [&](const platform::DriveRef& drive) {
+                                           RootFolders.push_back(FolderFromDrive(drive));
+                                           return true;
+                                         },
+                                         [](const auto&) { return false; },
+                                     },
+                                     element.Held());
+    if (!accepted) return false;
   }
   return true;
-}
-
-int32_t crtDTree::LevelCount() const {
-  return ListCount(Levels);
 }
 
 void crtDTree::PushLevel(FolderList pSiblings) {
@@ -134,7 +154,7 @@ int32_t crtDTree::CurrentPosition() const {
 }
 
 int32_t crtDTree::CurrentLevelSize() const {
-  return Levels.empty() ? 0 : ListCount(Levels.back().Siblings);
+  return Levels.empty() ? 0 : static_cast<int32_t>(Levels.back().Siblings.size());
 }
 
 const FolderRef& crtDTree::CurrentFolder() const {

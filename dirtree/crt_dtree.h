@@ -5,11 +5,6 @@
 // steps. Folders come in pre-order in the order the platform lists them; the
 // files of each folder follow that order. Nothing is sorted.
 //
-// Result codes read with ErrorNumber(): 0 success (after SetRoot: the walk
-// started); -1 no usable root (SetRoot) or current folder unreadable
-// (GetFolder); -2 root kind not accepted (SetRoot); -3 no walk in progress;
-// -4 no readable file here (GetFile).
-//
 // Everything held is a snapshot: the subfolder lists of the folders on the
 // current path and the current folder's file list. Entries whose Path can no
 // longer be read are stepped over.
@@ -32,29 +27,39 @@
 
 class crtDTree {
  public:
-  // Idle, descending into subfolders, ErrorNumber() 0.
+  // The result codes ErrorNumber() reads; callers and scripts rely on the
+  // numbers.
+  static constexpr int32_t kSucceeded = 0;
+  static constexpr int32_t kNoReadableFolder = -1;  // no usable root, or current folder unreadable
+  static constexpr int32_t kRootKindRejected = -2;
+  static constexpr int32_t kNotWalking = -3;
+  static constexpr int32_t kNoReadableFile = -4;
+
+  // Idle, descending into subfolders, kSucceeded.
   crtDTree();
 
   // Starts a new walk at pRoot; pSettings 0 walks the whole tree below the
-  // roots, any other value only the roots themselves. Sets 0, -1 or -2.
-  // Throws platform::PlatformError only when pRoot is a "Drive" whose root
-  // folder cannot be read or a root collection cannot be listed; the walker
-  // is then idle with -1.
+  // roots, any other value only the roots themselves. Sets kSucceeded (the
+  // walk started), kNoReadableFolder or kRootKindRejected. Throws
+  // platform::PlatformError only when pRoot is a drive whose root folder
+  // cannot be read or a root collection cannot be listed; the walker is then
+  // idle with kNoReadableFolder.
   void SetRoot(const RootValue& pRoot, const int32_t& pSettings);
   int32_t ErrorNumber() const { return LastErrorNumber; }
-  // The current folder, or none (-3 no walk, -1 unreadable).
+  // The current folder, or none (kNotWalking, kNoReadableFolder).
   platform::FolderRef GetFolder();
   // Leaves the current folder for the next readable one in pre-order, or
-  // ends the walk. -3 when no walk is in progress, else 0.
+  // ends the walk. kNotWalking when no walk is in progress.
   void MoveNextFolder();
-  // The current file, or none (-3 no walk, -4 none here or unreadable). May
-  // list the current folder's files, as the next MoveNextFile would.
+  // The current file, or none (kNotWalking, kNoReadableFile: none here or
+  // unreadable). May list the current folder's files, as the next
+  // MoveNextFile would.
   platform::FileRef GetFile();
   // True exactly when the last walk has passed its end.
   bool Finished() const { return WalkState == kFinished; }
   // Moves to the next readable file, crossing into later folders, or ends
-  // the walk. The first call after SetRoot stops on the first file. -3 when
-  // no walk is in progress, else 0.
+  // the walk. The first call after SetRoot stops on the first file.
+  // kNotWalking when no walk is in progress.
   void MoveNextFile();
 
  private:
@@ -70,6 +75,11 @@ class crtDTree {
   static constexpr int32_t kFinished = 1;
   static constexpr int32_t kWalking = 2;
 
+  // FileCursor before the current folder's files are listed, and when it
+  // has none.
+  static constexpr int32_t kFilesUnlisted = -2;
+  static constexpr int32_t kNoFiles = -1;
+
   static constexpr int32_t kEntryUndecided = 0;
   static constexpr int32_t kEntryAllowed = 1;
   static constexpr int32_t kEntryRefused = 2;
@@ -78,20 +88,12 @@ class crtDTree {
   void ApplyDefaultSettings();
   platform::FolderRef FolderFromPath(const std::string& pPath);
   static platform::FolderRef FolderFromDrive(const platform::DriveRef& pDrive);
-  FolderList FoldersFromPaths(const std::vector<std::string>& pPaths);
-  static FolderList FoldersRootToList(platform::FolderCollection& pFolders);
-  template <class List>
-  static int32_t ListCount(const List& pList) {
-    return static_cast<int32_t>(pList.size());
-  }
   bool RootsUsable() const;
-  // Resolves one kind of root into RootFolders; false when the kind is
-  // rejected.
+  // Resolves pRoot into RootFolders; false when its kind is rejected.
   bool RootsFromValue(const RootValue& pRoot);
   bool RootsFromCollection(const std::vector<RootValue>& pElements);
 
   // The level stack.
-  int32_t LevelCount() const;
   void PushLevel(FolderList pSiblings);
   void PopLevel();
   int32_t CurrentPosition() const;
@@ -101,8 +103,6 @@ class crtDTree {
   void AdvanceFolder();
 
   // Traversal.
-  static FolderList FoldersToList(platform::FolderCollection& pSubFolders);
-  static FileList FilesToList(platform::FileCollection& pFiles);
   // Whether the current folder may be entered; decided once per folder,
   // since deciding on a link records its target.
   bool MayEnterCurrentFolder();
@@ -112,7 +112,6 @@ class crtDTree {
   void StepFolder();
   bool CurrentFolderReadable() const;
   void LoadFiles();
-  int32_t FileCount() const;
   bool AtLastFile() const;
   void AdvanceFile();
   void StepFile();
@@ -123,10 +122,10 @@ class crtDTree {
   FolderList RootFolders;
   std::vector<TreeLevel> Levels;
   FileList CurrentFiles;
-  int32_t FileCursor = -2;
+  int32_t FileCursor = kFilesUnlisted;
   int32_t CurrentEntry = kEntryUndecided;
   // Targets of the links entered in this walk.
   std::set<platform::EntryIdentity> LinkTargets;
-  int32_t LastErrorNumber = 0;
+  int32_t LastErrorNumber = kSucceeded;
   bool DescendSubfolders = true;
 };

@@ -230,7 +230,7 @@ TEST(CrtDTreeProperty, RandomTreesWithFaultsMatchTheModel) {
     tree.SetRoot(root, settings);
     ASSERT_EQ(walk_loops::FileLoop(tree, limit), expected.files);
     ASSERT_EQ(tree.GetFile(), nullptr);
-    ASSERT_EQ(tree.ErrorNumber(), -3);
+    ASSERT_EQ(tree.ErrorNumber(), crtDTree::kNotWalking);
     tree.SetRoot(root, settings);
     ASSERT_EQ(walk_loops::FileLoopAskingFirst(tree, limit), expected.files);
     tree.SetRoot(root, settings);

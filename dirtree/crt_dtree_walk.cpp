@@ -14,63 +14,55 @@ using platform::PlatformError;
 
 FolderRef crtDTree::GetFolder() {
   if (WalkState != kWalking) {
-    LastErrorNumber = -3;
+    LastErrorNumber = kNotWalking;
     return nullptr;
   }
   if (!CurrentFolderReadable()) {
-    LastErrorNumber = -1;
+    LastErrorNumber = kNoReadableFolder;
     return nullptr;
   }
-  LastErrorNumber = 0;
+  LastErrorNumber = kSucceeded;
   return CurrentFolder();
 }
 
 void crtDTree::MoveNextFolder() {
   if (WalkState != kWalking) {
-    LastErrorNumber = -3;
+    LastErrorNumber = kNotWalking;
     return;
   }
   do {
     StepFolder();
   } while (!CurrentFolderReadable() && WalkState != kFinished);
-  LastErrorNumber = 0;
+  LastErrorNumber = kSucceeded;
 }
 
 FileRef crtDTree::GetFile() {
   if (WalkState != kWalking) {
-    LastErrorNumber = -3;
+    LastErrorNumber = kNotWalking;
     return nullptr;
   }
-  if (FileCursor == -2) LoadFiles();
-  if (FileCursor == -1 || !CurrentFileReadable()) {
-    LastErrorNumber = -4;
+  if (FileCursor == kFilesUnlisted) LoadFiles();
+  if (FileCursor == kNoFiles || !CurrentFileReadable()) {
+    LastErrorNumber = kNoReadableFile;
     return nullptr;
   }
-  LastErrorNumber = 0;
+  LastErrorNumber = kSucceeded;
   return CurrentFiles[static_cast<size_t>(FileCursor)];
 }
 
 void crtDTree::MoveNextFile() {
   if (WalkState != kWalking) {
-    LastErrorNumber = -3;
+    LastErrorNumber = kNotWalking;
     return;
   }
   do {
     StepFile();
   } while (!CurrentFileReadable() && WalkState != kFinished);
-  LastErrorNumber = 0;
-}
-
-crtDTree::FolderList crtDTree::FoldersToList(platform::FolderCollection& pSubFolders) {
-  return ListFromCollection(pSubFolders);
-}
-
-crtDTree::FileList crtDTree::FilesToList(platform::FileCollection& pFiles) {
-  return ListFromCollection(pFiles);
+  LastErrorNumber = kSucceeded;
 }
 
 void crtDTree::CurrentFolderChanged() {
-  FileCursor = -2;
+  FileCursor = kFilesUnlisted;
   CurrentEntry = kEntryUndecided;
 }
 
@@ -82,7 +74,7 @@ void crtDTree::CurrentFolderChanged() {
 bool crtDTree::MayEnterCurrentFolder() {
   if (CurrentEntry == kEntryUndecided) {
     bool allowed = true;
-    if (LevelCount() > 1) {
+    if (Levels.size() > 1) {
       try {
         const FolderRef& folder = CurrentFolder();
         allowed = folder && (!folder->IsAlias() || MayEnterLink(folder)) && !folder->LeadsOffDisk();
@@ -124,7 +116,7 @@ void crtDTree::StepFolder() {
     if (DescendSubfolders && folder && MayEnterCurrentFolder()) {
       const std::shared_ptr<platform::FolderCollection> subfolders = folder->SubFolders();
       if (subfolders->Count() > 0) {
-        PushLevel(FoldersToList(*subfolders));
+        PushLevel(ListFromCollection(*subfolders));
         CurrentFolderChanged();
         return;
       }
@@ -134,7 +126,7 @@ void crtDTree::StepFolder() {
   }
   while (AtLastFolder()) {
     PopLevel();
-    if (LevelCount() == 0) {
+    if (Levels.empty()) {
       CurrentFolderChanged();
       WalkState = kFinished;
       return;
@@ -154,23 +146,19 @@ void crtDTree::LoadFiles() {
   try {
     const FolderRef& folder = CurrentFolder();
     if (folder && MayEnterCurrentFolder()) {
-      CurrentFiles = FilesToList(*folder->Files());
-      FileCursor = ListCount(CurrentFiles) > 0 ? 0 : -1;
+      CurrentFiles = ListFromCollection(*folder->Files());
+      FileCursor = CurrentFiles.empty() ? kNoFiles : 0;
       return;
     }
   } catch (const PlatformError&) {
     // Files that cannot be listed count as none.
   }
   CurrentFiles.clear();
-  FileCursor = -1;
-}
-
-int32_t crtDTree::FileCount() const {
-  return ListCount(CurrentFiles);
+  FileCursor = kNoFiles;
 }
 
 bool crtDTree::AtLastFile() const {
-  return FileCursor == FileCount() - 1;
+  return FileCursor == static_cast<int32_t>(CurrentFiles.size()) - 1;
 }
 
 void crtDTree::AdvanceFile() {
@@ -179,9 +167,9 @@ void crtDTree::AdvanceFile() {
 
 void crtDTree::StepFile() {
   while (WalkState == kWalking) {
-    if (FileCursor == -1) {
+    if (FileCursor == kNoFiles) {
       StepFolder();
-    } else if (FileCursor == -2) {
+    } else if (FileCursor == kFilesUnlisted) {
       LoadFiles();
       if (FileCursor == 0) return;
     } else if (AtLastFile()) {
@@ -194,7 +182,7 @@ void crtDTree::StepFile() {
 }
 
 bool crtDTree::CurrentFileReadable() const {
-  if (FileCursor < 0 || FileCursor >= FileCount()) return false;
+  if (FileCursor < 0 || FileCursor >= static_cast<int32_t>(CurrentFiles.size())) return false;
   const FileRef& file = CurrentFiles[static_cast<size_t>(FileCursor)];
   return file && file->HasPath();
 }

@@ -10,7 +10,7 @@ namespace platform {
 // The numbers errors are reported with. Every OS failure is mapped onto one
 // of them, so a report reads the same on both systems and a script can tell
 // failures apart by number.
-enum ErrorNumber : int32_t {
+enum ErrorCode : int32_t {
   kInvalidProcedureCall = 5,
   kSubscriptOutOfRange = 9,
   kUserInterrupt = 18,
