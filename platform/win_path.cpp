@@ -1,5 +1,7 @@
 #include "platform/win_path.h"
 
+#include "platform/text.h"
+
 namespace platform::win_path {
 namespace {
 
@@ -11,17 +13,13 @@ bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char UpperLetter(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 bool SplitDrivePath(std::string_view path, DrivePath& out) {
   if (path.size() < 3 || !IsLetter(path[0]) || path[1] != ':' || !IsSeparator(path[2])) {
     return false;
   }
-  out.drive = UpperLetter(path[0]);
+  out.drive = AsciiUpper(path[0]);
   out.components.clear();
   size_t i = 3;
   while (i < path.size()) {
@@ -92,9 +90,7 @@ bool IsValidFileName(std::string_view name) {
   // The device names count with any extension and trailing spaces before it.
   std::string stem(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& c : stem) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : stem) c = AsciiUpper(c);
   if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return false;
   return !(stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
            stem[3] >= '1' && stem[3] <= '9');

@@ -1,22 +1,10 @@
 #include "platform/posix/answer_parser.h"
 
-#include <cctype>
-
 #include "platform/message_box.h"
+#include "platform/text.h"
 
 namespace platform::posix {
 namespace {
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::string_view Trimmed(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -39,7 +27,8 @@ std::optional<int32_t> ParseAnswer(std::string_view line, int32_t style) {
   std::string_view answer = Trimmed(line);
   if (answer.empty()) return std::nullopt;
   for (const Button& button : ButtonsOf(style)) {
-    if (SameNoCase(answer, button.label) || SameNoCase(answer, button.label.substr(0, 1)) ||
+    if (EqualsIgnoringAsciiCase(answer, button.label) ||
+        EqualsIgnoringAsciiCase(answer, button.label.substr(0, 1)) ||
         answer == std::to_string(button.code)) {
       return button.code;
     }

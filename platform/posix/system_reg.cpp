@@ -3,21 +3,10 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace platform::posix {
 namespace {
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view Trim(std::string_view text) {
   size_t begin = text.find_first_not_of(" \t\r");
@@ -38,11 +27,11 @@ bool TakeQuoted(std::string_view& line, std::string_view& text) {
 }
 
 int32_t TypeByName(std::string_view name) {
-  if (EqualNoCase(name, "hd")) return kDriveFixed;
-  if (EqualNoCase(name, "floppy")) return kDriveRemovable;
-  if (EqualNoCase(name, "network")) return kDriveNetwork;
-  if (EqualNoCase(name, "cdrom")) return kDriveCdRom;
-  if (EqualNoCase(name, "ramdisk")) return kDriveRamDisk;
+  if (EqualsIgnoringAsciiCase(name, "hd")) return kDriveFixed;
+  if (EqualsIgnoringAsciiCase(name, "floppy")) return kDriveRemovable;
+  if (EqualsIgnoringAsciiCase(name, "network")) return kDriveNetwork;
+  if (EqualsIgnoringAsciiCase(name, "cdrom")) return kDriveCdRom;
+  if (EqualsIgnoringAsciiCase(name, "ramdisk")) return kDriveRamDisk;
   return kDriveTypeUnlisted;
 }
 
@@ -63,7 +52,7 @@ void ReadDriveValue(std::string_view line, std::array<int32_t, 26>& types) {
   line = Trim(line.substr(1));
   if (!TakeQuoted(line, value)) return;
   if (name.size() != 2 || name[1] != ':') return;
-  char letter = Lower(name[0]);
+  char letter = AsciiLower(name[0]);
   if (letter < 'a' || letter > 'z') return;
   types[static_cast<size_t>(letter - 'a')] = TypeByName(value);
 }
@@ -81,9 +70,9 @@ std::array<int32_t, 26> ParseDriveTypes(std::string_view system_reg) {
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       size_t close = line.find(']');
-      in_drives =
-          close != std::string_view::npos &&
-          EqualNoCase(SectionKey(Trim(line.substr(1, close - 1))), "Software\\Wine\\Drives");
+      in_drives = close != std::string_view::npos &&
+                  EqualsIgnoringAsciiCase(SectionKey(Trim(line.substr(1, close - 1))),
+                                          "Software\\Wine\\Drives");
     } else if (in_drives) {
       ReadDriveValue(line, types);
     }

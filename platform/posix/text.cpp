@@ -37,7 +37,7 @@ std::string UpperCase(const std::string& text) {
   while (i < upper.size()) {
     char& byte = upper[i];
     if (static_cast<unsigned char>(byte) < 0x80) {
-      if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
+      byte = AsciiUpper(byte);
       ++i;
       continue;
     }

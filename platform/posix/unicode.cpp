@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace platform::posix {
 namespace {
 
@@ -33,8 +35,8 @@ uint32_t Utf16OrderKey(char32_t c) {
 // the character of the same number ("\xC0" is not "À").
 constexpr uint32_t kInvalidByteKeys = 0x120000;
 
-uint32_t AsciiUpper(unsigned char b) {
-  return b >= 'a' && b <= 'z' ? static_cast<uint32_t>(b - 'a' + 'A') : b;
+uint32_t AsciiUpperUnit(unsigned char b) {
+  return static_cast<unsigned char>(AsciiUpper(static_cast<char>(b)));
 }
 
 // The next comparison unit of a name: the upper-cased code point, or a lone
@@ -43,7 +45,7 @@ uint32_t NextKey(std::string_view text, size_t& i) {
   unsigned char b = Byte(text, i);
   if (b < 0x80) {
     ++i;
-    return AsciiUpper(b);
+    return AsciiUpperUnit(b);
   }
   char32_t c;
   if (DecodeUtf8(text, i, c)) return Utf16OrderKey(SimpleUpper(c));
@@ -105,7 +107,7 @@ void AppendUtf8(std::string& out, char32_t code_point) {
 
 char32_t SimpleUpper(char32_t code_point) {
   if (code_point < 0x80) {
-    return code_point >= 'a' && code_point <= 'z' ? code_point - 'a' + 'A' : code_point;
+    return AsciiUpperUnit(static_cast<unsigned char>(code_point));
   }
   locale_t locale = CaseLocale();
   if (locale == locale_t{}) return code_point;
@@ -141,7 +143,7 @@ uint64_t ListingPrefixKey(std::string_view name) {
   unsigned char high = 0;
   for (unsigned char byte : head) {
     high |= byte;
-    key = (key << 8) | AsciiUpper(byte);
+    key = (key << 8) | AsciiUpperUnit(byte);
   }
   if (high < 0x80) return key;  // the usual name: no decoding
 

@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/system_reg.h"
+#include "platform/text.h"
 
 namespace platform::posix {
 namespace {
@@ -38,8 +39,7 @@ std::string PrefixFolder() {
 }
 
 std::string DriveFolder(const std::string& prefix, char letter) {
-  char lower = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
-  return prefix + "/dosdevices/" + lower + ':';
+  return prefix + "/dosdevices/" + AsciiLower(letter) + ':';
 }
 
 std::array<int32_t, 26> ReadListedDriveTypes(const std::string& prefix) {
