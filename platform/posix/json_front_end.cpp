@@ -45,8 +45,8 @@ void JsonFrontEnd::Unload() {
 
 void JsonFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
   // The event of every file a search examines: its fixed part goes over whole.
-  pending_ += line == StatusLine::kMain ? R"({"event":"status","line":1,"text":)"
-                                        : R"({"event":"status","line":2,"text":)";
+  pending_ += line == StatusLine::kMessage ? R"({"event":"status","line":1,"text":)"
+                                           : R"({"event":"status","line":2,"text":)";
   AppendJsonString(pending_, text);
   pending_ += "}\n";
   if (pending_.size() >= kWriteOutSize || clock_() - last_write_out_ >= kWriteOutInterval) {
@@ -78,17 +78,16 @@ int32_t JsonFrontEnd::MessageBox(const std::string& text, int32_t style, const s
   if (ButtonsOf(style).size() > 1) {
     for (;;) {
       WriteOut();
-      std::string line;
-      bool too_long = false;
-      if (!ReadLine(line, too_long)) {
+      const std::optional<AnswerLine> line = ReadAnswerLine([this] { return std::fgetc(in_); });
+      if (!line) {
         WriteOut();
         throw ProgramEnd{Ending::kInputClosed};
       }
-      if (auto answer = too_long ? std::nullopt : ParseAnswer(line, style)) {
+      if (auto answer = ParseAnswer(*line, style)) {
         code = *answer;
         break;
       }
-      JsonLine("invalid-answer", pending_).Add("text", line).End();
+      JsonLine("invalid-answer", pending_).Add("text", line->text).End();
     }
   }
   JsonLine("answer", pending_).Add("code", code).End();
@@ -121,21 +120,6 @@ void JsonFrontEnd::WriteOut() {
   std::fwrite(pending_.data(), 1, pending_.size(), out_);
   std::fflush(out_);
   pending_.clear();
-}
-
-bool JsonFrontEnd::ReadLine(std::string& line, bool& too_long) {
-  line.clear();
-  too_long = false;
-  int c = 0;
-  while ((c = std::fgetc(in_)) != EOF && c != '\n') {
-    // The rest of an overlong line is read past, never kept.
-    if (line.size() < kMaxAnswerLine) {
-      line += static_cast<char>(c);
-    } else {
-      too_long = true;
-    }
-  }
-  return c == '\n' || !line.empty();
 }
 
 }  // namespace platform::posix

@@ -49,9 +49,6 @@ class JsonFrontEnd : public FrontEnd {
 
  private:
   void WriteOut();
-  // One line of `in` without its newline, cut at kMaxAnswerLine (then
-  // `too_long`); false at the end of the input.
-  bool ReadLine(std::string& line, bool& too_long);
 
   std::FILE* in_;
   std::FILE* out_;

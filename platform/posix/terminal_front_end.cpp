@@ -93,7 +93,7 @@ void TerminalFrontEnd::Unload() {
 }
 
 void TerminalFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
-  (line == StatusLine::kMain ? content_.main_text : content_.detail_text) = text;
+  (line == StatusLine::kMessage ? content_.message_text : content_.message2_text) = text;
   if (shown_) Draw();
 }
 
@@ -186,19 +186,10 @@ int32_t TerminalFrontEnd::ReadKeyAnswer(int32_t style) {
 
 int32_t TerminalFrontEnd::ReadLineAnswer(int32_t style) {
   for (;;) {
-    std::string line;
-    bool too_long = false;
-    int byte = 0;
-    while ((byte = ReadByte(options_.in_fd)) >= 0 && byte != '\n') {
-      // The rest of an overlong line is read past, never kept.
-      if (line.size() < kMaxAnswerLine) {
-        line += static_cast<char>(byte);
-      } else {
-        too_long = true;
-      }
-    }
-    if (byte < 0 && line.empty()) throw ProgramEnd{Ending::kInputClosed};
-    if (auto answer = too_long ? std::nullopt : ParseAnswer(line, style)) return *answer;
+    const std::optional<AnswerLine> line =
+        ReadAnswerLine([this] { return ReadByte(options_.in_fd); });
+    if (!line) throw ProgramEnd{Ending::kInputClosed};
+    if (auto answer = ParseAnswer(*line, style)) return *answer;
     std::fprintf(options_.out, "\n  Please answer %s: ", ButtonPrompt(style).c_str());
     std::fflush(options_.out);
     ++live_lines_;
