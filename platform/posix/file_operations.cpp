@@ -35,7 +35,7 @@ constexpr size_t kCopyBlock = 1 << 16;
 constexpr char kTemporaryPrefix[] = ".~lumbrel-";
 
 // Raises the OS error a test armed for `point`, if any.
-void FailIfFaulted(FaultPoint point) {
+void FailIfArmed(FaultPoint point) {
   if (int32_t fault = TakeFault(point)) throw ErrnoError(fault, ErrnoSubject::kFile);
 }
 
@@ -121,7 +121,7 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(int folder) : folder_(folder) {
     static std::atomic<unsigned> counter{0};
-    FailIfFaulted(FaultPoint::kCopyCreateTemporary);
+    FailIfArmed(FaultPoint::kCopyCreateTemporary);
     for (;;) {
       // The leading dot hides it from its first instant to its rename, on
       // any file system, with no mark to set or clear: the rename to the
@@ -149,12 +149,15 @@ class TemporaryFile {
 
   int Fd() const { return fd_->Get(); }
 
-  // Durable on disk and closed; then it takes the place of `name` in the
-  // folder in one step.
-  void Commit(const std::string& name) {
+  // Durable on disk, and closed.
+  void MakeDurable() {
     if (fsync(fd_->Get()) != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
     if (fd_->Close() != 0) throw ErrnoError(errno, ErrnoSubject::kFile);
-    FailIfFaulted(FaultPoint::kCopyRename);
+  }
+
+  // Takes the place of `name` in the folder in one step.
+  void Replace(const std::string& name) {
+    FailIfArmed(FaultPoint::kCopyRename);
     if (renameat(folder_, name_.c_str(), folder_, name.c_str()) != 0) {
       throw ErrnoError(errno, ErrnoSubject::kFile);
     }
@@ -190,7 +193,7 @@ void CopyData(int from, int to, StopSignals& stop) {
       if (errno == EINTR) continue;
       throw ErrnoError(errno, ErrnoSubject::kFile);
     }
-    FailIfFaulted(FaultPoint::kCopyWrite);
+    FailIfArmed(FaultPoint::kCopyWrite);
     if (got == 0) return;
     WriteAll(to, buffer.data(), static_cast<size_t>(got), stop);
   }
@@ -250,7 +253,7 @@ RegularFile OpenRegularFile(const std::string& path, const std::optional<EntryId
     throw ErrnoError(errno, ErrnoSubject::kFile);
   }
   if (!S_ISREG(info.st_mode)) throw NoRegularFile();
-  FailIfFaulted(FaultPoint::kCopyOpenSource);
+  FailIfArmed(FaultPoint::kCopyOpenSource);
   Descriptor file(openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
   if (file.Get() < 0) {
     // A socket cannot be opened at all, and a link swapped in is refused.
@@ -277,7 +280,7 @@ bool IsFileWithAttributes(const ResolvedPath& entry, int32_t attributes) {
 // but for letter case, in one rename. Here both spellings could be distinct
 // files, so a name something else took meanwhile is never replaced.
 void Respell(int folder, const std::string& stored, const std::string& wanted) {
-  FailIfFaulted(FaultPoint::kCopyRespell);
+  FailIfArmed(FaultPoint::kCopyRespell);
   if (renameat2(folder, stored.c_str(), folder, wanted.c_str(), RENAME_NOREPLACE) == 0) return;
   if (errno != EINVAL) throw ErrnoError(errno, ErrnoSubject::kFile);
   // A file system that cannot rename without replacing: look first.
@@ -319,7 +322,8 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   // The new content replaces the entry as stored, so that some spelling of
   // the name always answers with a whole document; only then does it take
   // the spelling asked for.
-  temporary.Commit(to.name);
+  temporary.MakeDurable();
+  temporary.Replace(to.name);
   // The rename is already done; this only hurries it to the disk.
   fsync(folder.Get());
   const std::string wanted = RequestedName(destination);

@@ -111,7 +111,7 @@ class HostWalk {
     const Descriptor link(openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (link.Get() < 0 || fstat(link.Get(), &info) != 0 || !S_ISLNK(info.st_mode)) return false;
-    if (links_ == Links::kTrustedOnly && !TrustedOwner(info.st_uid)) {
+    if (links_ == Links::kTrustedOnly && !IsTrustedOwner(info.st_uid)) {
       throw PlatformError(kPermissionDenied).WithPath(shown);
     }
     if (links_left_-- == 0) return false;
@@ -129,7 +129,7 @@ class HostWalk {
 
 }  // namespace
 
-bool TrustedOwner(uid_t owner) {
+bool IsTrustedOwner(uid_t owner) {
   return owner == 0 || owner == geteuid();
 }
 

@@ -25,14 +25,14 @@ enum class Resolution {
 };
 
 // Which links the walk follows: any, or only those an administrator or the
-// user running the program made (TrustedOwner); another raises 70 naming it,
+// user running the program made (IsTrustedOwner); another raises 70 naming it,
 // since the program often runs as root and such a link would send its reads
 // and writes wherever that user likes.
 enum class Links { kAny, kTrustedOnly };
 
 // Made by an administrator or by whoever runs the program: only a link owned
 // so may lead a write, or the read of a delivered document, somewhere else.
-bool TrustedOwner(uid_t owner);
+bool IsTrustedOwner(uid_t owner);
 
 struct ResolvedPath {
   std::string windows_path;  // stored spelling, upper-case drive letter

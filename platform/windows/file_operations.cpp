@@ -142,7 +142,7 @@ class TemporaryFile {
   // longer hidden, and a replaced document's read-only and not-indexed marks
   // (`replaced`, INVALID_FILE_ATTRIBUTES for none) rather than those the
   // folder gave the new file. Archive, since the content is new.
-  void Finish(DWORD replaced) {
+  void MakeDurable(DWORD replaced) {
     BY_HANDLE_FILE_INFORMATION created{};
     if (!FlushFileBuffers(handle_.get()) || !GetFileInformationByHandle(handle_.get(), &created)) {
       ThrowLastError();
@@ -299,7 +299,7 @@ void CopyIntoFolder(const std::string& source, const std::string& destination, b
   TemporaryFile temporary(folder.path());
   CopyData(input.get(), temporary.handle());
   input.Close();
-  temporary.Finish(existing);
+  temporary.MakeDurable(existing);
   folder.Verify();
   PutInPlace(temporary, to, existing);
   Respell(target);
