@@ -14,8 +14,8 @@
 namespace platform {
 
 enum class StatusLine : int32_t {
-  kMain = 1,    // what the repair is doing (ShowMessage)
-  kDetail = 2,  // the file or document in hand (ShowMessage2)
+  kMessage = 1,   // what the repair is doing (ShowMessage)
+  kMessage2 = 2,  // the file or document in hand (ShowMessage2)
 };
 
 class FrontEnd {

@@ -21,12 +21,12 @@ frmMain::~frmMain() {
 }
 
 void frmMain::ShowMessage(const std::string& text) {
-  front_end_->SetStatusText(platform::StatusLine::kMain, text);
+  front_end_->SetStatusText(platform::StatusLine::kMessage, text);
   front_end_->ProcessPendingEvents();
 }
 
 void frmMain::ShowMessage2(const std::string& text) {
-  front_end_->SetStatusText(platform::StatusLine::kDetail, text);
+  front_end_->SetStatusText(platform::StatusLine::kMessage2, text);
   front_end_->ProcessPendingEvents();
 }
 

@@ -80,8 +80,8 @@ TEST_F(FrontEndTest, ThePanelIsRedrawnInPlaceAndEscapeAloneIsAClick) {
   StartTerminal(true);
   front_end_->Show();
   const size_t before = Screen().size();
-  front_end_->SetStatusText(StatusLine::kMain, "Analyzing your system, Please wait...");
-  front_end_->SetStatusText(StatusLine::kDetail, "Dokumente f\xC3\xBCr Quarnel");
+  front_end_->SetStatusText(StatusLine::kMessage, "Analyzing your system, Please wait...");
+  front_end_->SetStatusText(StatusLine::kMessage2, "Dokumente f\xC3\xBCr Quarnel");
   const std::string redraw = Screen().substr(before);
   // Up over the 16 lines of the panel, clear, draw again, each line as wide.
   EXPECT_EQ(redraw.rfind("\r\x1b[16A\x1b[J+-- Quarnel Lumbrel Restore -----------+\n", 0), 0u);
@@ -156,22 +156,22 @@ TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
 
 TEST_F(FrontEndTest, JsonStatusEventsWaitForFiftyMillisecondsOrThirtyTwoKibibytes) {
   StartJson();
-  front_end_->SetStatusText(StatusLine::kMain, "C:\\a");
+  front_end_->SetStatusText(StatusLine::kMessage, "C:\\a");
   now_ += milliseconds(49);
-  front_end_->SetStatusText(StatusLine::kDetail, "C:\\b");
+  front_end_->SetStatusText(StatusLine::kMessage2, "C:\\b");
   EXPECT_EQ(Screen(), "");
   now_ += milliseconds(1);
-  front_end_->SetStatusText(StatusLine::kDetail, "C:\\c");
+  front_end_->SetStatusText(StatusLine::kMessage2, "C:\\c");
   const std::string written = Screen();
   EXPECT_EQ(written.size(), 3 * 43u);  // a 43-byte event each
   now_ += milliseconds(49);            // the clock starts again at each write-out
-  for (int i = 0; i < 762; ++i) front_end_->SetStatusText(StatusLine::kDetail, "C:\\d");
+  for (int i = 0; i < 762; ++i) front_end_->SetStatusText(StatusLine::kMessage2, "C:\\d");
   EXPECT_EQ(Screen(), written);
-  front_end_->SetStatusText(StatusLine::kDetail, "C:\\d");  // now 32 KiB wait
+  front_end_->SetStatusText(StatusLine::kMessage2, "C:\\d");  // now 32 KiB wait
   EXPECT_EQ(Screen().size(), 766 * 43u);
   // A pump between status writes (long work that writes none) writes out
   // what waits, once due.
-  front_end_->SetStatusText(StatusLine::kDetail, "C:\\e");
+  front_end_->SetStatusText(StatusLine::kMessage2, "C:\\e");
   front_end_->ProcessPendingEvents();
   front_end_->ProcessPendingEvents();
   EXPECT_EQ(Screen().size(), 766 * 43u);

@@ -5,8 +5,8 @@
 namespace platform::posix {
 namespace {
 
-constexpr size_t kMainLines = 5;
-constexpr size_t kDetailLines = 3;
+constexpr size_t kMessageLines = 5;
+constexpr size_t kMessage2Lines = 3;
 
 std::string Rule(size_t width, const std::string& label = "") {
   std::string line = "+";
@@ -42,9 +42,9 @@ std::vector<std::string> ComposePanel(const PanelContent& content, size_t width)
   panel.push_back(Row(Centred("Quarnel", width), width));
   panel.push_back(Row(Centred("Lumbrel Restore", width), width));
   panel.push_back(Rule(width));
-  AddArea(panel, content.main_text, kMainLines, width);
+  AddArea(panel, content.message_text, kMessageLines, width);
   panel.push_back(Rule(width));
-  AddArea(panel, content.detail_text, kDetailLines, width);
+  AddArea(panel, content.message2_text, kMessage2Lines, width);
   panel.push_back(Rule(width));
   std::string button =
       content.cancel_enabled ? "[ Cancel ]  Esc or Ctrl-C" : "  Cancel    (unavailable)";

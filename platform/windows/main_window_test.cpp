@@ -96,8 +96,8 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesInTheirBoxes) {
   GetClientRect(window_, &client);
   EXPECT_EQ(client.right, Px(4860));
   EXPECT_EQ(client.bottom, Px(4500));
-  front_end_.SetStatusText(StatusLine::kMain, "Analyzing your system, Please wait...");
-  front_end_.SetStatusText(StatusLine::kDetail,
+  front_end_.SetStatusText(StatusLine::kMessage, "Analyzing your system, Please wait...");
+  front_end_.SetStatusText(StatusLine::kMessage2,
                            "C:\\Program Files\\Quarnel\\Packages\\My Documents\\"
                            "AVeryLongDocumentNameWithoutAnySpaceInItAtAll.qdc");
   AfterAFrame();
@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, IsBuiltAsDesignedAndPaintsStatusWritesInTheirBoxes) {
   EXPECT_LT(shot.Count(logo, layout::kBandYellow), 154 * 40 * 9 / 10);
 
   // The empty string clears the line down to the band.
-  front_end_.SetStatusText(StatusLine::kMain, "");
+  front_end_.SetStatusText(StatusLine::kMessage, "");
   AfterAFrame();
   EXPECT_EQ(TakeShot(window_).Count(message, layout::kBandYellow),
             (message.right - message.left) * (message.bottom - message.top));
@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, AClickDuringAStreamOfWritesIsActedOnAtALaterWrite) {
   PostMessageW(GetDlgItem(window_, layout::kIdCancel), BM_CLICK, 0, 0);
   const ULONGLONG start = GetTickCount64();
   for (int file = 0; clicks_ == 0 && GetTickCount64() - start < 10000; ++file) {
-    front_end_.SetStatusText(StatusLine::kDetail, "C:\\file" + std::to_string(file));
+    front_end_.SetStatusText(StatusLine::kMessage2, "C:\\file" + std::to_string(file));
     front_end_.ProcessPendingEvents();
   }
   EXPECT_EQ(clicks_, 1);
@@ -191,13 +191,13 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
   // again rather than failed.
   bool burst_fit_in_a_frame = false;
   for (int attempt = 0; attempt < 5 && !burst_fit_in_a_frame; ++attempt) {
-    front_end_.SetStatusText(StatusLine::kMain, "");
+    front_end_.SetStatusText(StatusLine::kMessage, "");
     AfterAFrame();
     AfterAFrame();
     const ULONGLONG start = GetTickCount64();
-    front_end_.SetStatusText(StatusLine::kDetail, "C:\\a");
-    front_end_.SetStatusText(StatusLine::kDetail, "C:\\b");
-    front_end_.SetStatusText(StatusLine::kMain, "Searching");
+    front_end_.SetStatusText(StatusLine::kMessage2, "C:\\a");
+    front_end_.SetStatusText(StatusLine::kMessage2, "C:\\b");
+    front_end_.SetStatusText(StatusLine::kMessage, "Searching");
     const std::wstring main_line = OnScreen(layout::kIdMessage);
     if (GetTickCount64() - start >= 10) continue;
     burst_fit_in_a_frame = true;
@@ -210,18 +210,18 @@ TEST_F(MainWindowTest, WritesPaintOncePerFrameButNeverWaitPastABoxOrTheCopy) {
 
   // Greying Cancel (the copy begins) shows what waits; from then on every
   // write paints.
-  front_end_.SetStatusText(StatusLine::kDetail, "C:\\d");
+  front_end_.SetStatusText(StatusLine::kMessage2, "C:\\d");
   front_end_.SetCancelEnabled(false);
   EXPECT_EQ(OnScreen(layout::kIdMessage2), L"C:\\d");
-  front_end_.SetStatusText(StatusLine::kDetail, "D:\\f");
+  front_end_.SetStatusText(StatusLine::kMessage2, "D:\\f");
   EXPECT_EQ(OnScreen(layout::kIdMessage2), L"D:\\f");
 
   // A box, owned by the window, shows what waits before it opens; a click
   // meanwhile waits for the next pump. The keys go back to Cancel after it.
   front_end_.SetCancelEnabled(true);
   SetFocus(window_);
-  front_end_.SetStatusText(StatusLine::kMain, "Done");
-  front_end_.SetStatusText(StatusLine::kMain, "Done at last");
+  front_end_.SetStatusText(StatusLine::kMessage, "Done");
+  front_end_.SetStatusText(StatusLine::kMessage, "Done at last");
   SetTimer(nullptr, 0, 50, AnswerBox);
   PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(front_end_.MessageBox("Search?", kButtonsYesNo | kIconExclamation, "Lumbrel box test"),

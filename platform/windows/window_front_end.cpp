@@ -16,7 +16,7 @@ namespace windows {
 WindowFrontEnd::WindowFrontEnd() : window_([this] { DeliverCancelClick(); }) {}
 
 void WindowFrontEnd::SetStatusText(StatusLine line, const std::string& text) {
-  window_.SetText(line == StatusLine::kMain ? layout::kIdMessage : layout::kIdMessage2, text);
+  window_.SetText(line == StatusLine::kMessage ? layout::kIdMessage : layout::kIdMessage2, text);
 }
 
 int32_t WindowFrontEnd::MessageBox(const std::string& text, int32_t style,

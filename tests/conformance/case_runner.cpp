@@ -22,8 +22,8 @@
 //             counts [P | ...] (listings and path reads since the last ask)
 //   window    check P (the delivery check, which later copies take),
 //             copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
-//             or denied, armed POINT, on-shown TEXT | COMMAND, show, say T,
-//             say2 T, answer CODE, click [EVENT], handler, flag [set | clear],
+//             or denied, armed POINT, on-shown TEXT | COMMAND, show, message T,
+//             message2 T, answer CODE, click [EVENT], handler, flag [set | clear],
 //             find DRIVE | NAME, events, run FOLDER (the whole program, its
 //             documents beside FOLDER: its events and exit status),
 //             keep-alive always or never (the window's events handled at
@@ -213,8 +213,8 @@ class CaseRun {
     return seen;
   }
 
-  // The window object with a scripted user: "show", "say" and "say2" (its
-  // status lines), "answer CODE" for the next box, "click" now or "click
+  // The window object with a scripted user: "show", "message" and "message2"
+  // (its status lines), "answer CODE" for the next box, "click" now or "click
   // EVENT" after the event, "handler" (Cancel's own handler), "flag [set |
   // clear]", "find DRIVE | NAME" (its search), "events" since the last ask,
   // "run FOLDER" (start-up's whole run, on a window made afresh after it).
@@ -222,8 +222,8 @@ class CaseRun {
     using Peer = frmMainTestPeer;
     if (verb == "show") {
       Form().Window().Show();
-    } else if (verb == "say" || verb == "say2") {
-      (verb == "say" ? Peer::ShowMessage : Peer::ShowMessage2)(Form(), a[0]);
+    } else if (verb == "message" || verb == "message2") {
+      (verb == "message" ? Peer::ShowMessage : Peer::ShowMessage2)(Form(), a[0]);
     } else if (verb == "answer") {
       Script().QueueAnswer(std::stoi(a[0]));
     } else if (verb == "click") {
