@@ -14,6 +14,7 @@
 
 #include "platform/message_box.h"
 #include "platform/program_end.h"
+#include "platform/test_hooks.h"
 #include "tests/support/frm_main_test_peer.h"
 #include "tests/support/scripted_front_end.h"
 #include "ui/frm_main.h"
@@ -54,10 +55,11 @@ TEST(MainTest, FailuresBeyondThePlatformsAreReportedInPlainWordsAndProgramEndsKe
     frmMain window(std::make_unique<lumbrel_test::ScriptedFrontEnd>());
     auto& ui = static_cast<lumbrel_test::ScriptedFrontEnd&>(window.Window());
     frmMainTestPeer::SetFileSystem(window, std::make_shared<FailingFileSystem>(c.fail));
-    frmMainTestPeer::SetUtilityFolder(window, "T:\\");
+    platform::StandInExecutableFolder("T:\\");
     ui.QueueAnswer(platform::kAnswerYes);
     ui.QueueAnswer(platform::kAnswerOk);
     EXPECT_EQ(modMain::Main(&window), c.status);
+    platform::StandInExecutableFolder("");
     const std::string report = c.report;
     EXPECT_EQ(ui.Count("error"), report.empty() ? 0u : 1u);
     if (!report.empty()) {

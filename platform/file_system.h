@@ -78,18 +78,6 @@ class Collection {
   virtual std::unique_ptr<Enumerator<T>> Enumerate() = 0;
 };
 
-// Whether object.Path() can be read now: the test a walk makes of every
-// entry before it hands the entry out.
-template <class T>
-bool PathReadable(T& object) {
-  try {
-    static_cast<void>(object.Path());
-    return true;
-  } catch (const PlatformError&) {
-    return false;
-  }
-}
-
 using DriveCollection = Collection<Drive>;
 using FolderCollection = Collection<Folder>;
 using FileCollection = Collection<File>;
@@ -101,9 +89,10 @@ class File {
   virtual std::string Path() = 0;
   virtual std::string Name() = 0;
   virtual int32_t Attributes() = 0;
-  // Whether Path() would succeed now. An object that always knows its path
+  // Whether Path() would succeed now: the test a walk makes of every entry
+  // before it hands the entry out. An object that always knows its path
   // answers without building the string.
-  virtual bool HasPath() { return PathReadable(*this); }
+  virtual bool HasPath() = 0;
 };
 
 class Folder {
@@ -115,7 +104,7 @@ class Folder {
   virtual std::string Name() = 0;
   virtual int32_t Attributes() = 0;
   // As File::HasPath.
-  virtual bool HasPath() { return PathReadable(*this); }
+  virtual bool HasPath() = 0;
   // True when the folder is reached through a link (the alias attribute);
   // throws as Attributes() does. A folder that came from a listing may answer
   // from what the listing saw, without reading the disk again.

@@ -129,8 +129,7 @@ std::string SuccessText() {
 void frmMain::Main() {
   last_ending_ = Ending::kError;
   const std::string support = SupportBlock();
-  const std::string utility_folder = WithoutTrailingBackslashes(
-      utility_folder_override_.empty() ? platform::ExecutableFolder() : utility_folder_override_);
+  const std::string utility_folder = WithoutTrailingBackslashes(platform::ExecutableFolder());
 
   // Only Yes goes on: a box dismissed by Escape, Alt+F4 or its close box
   // answers Cancel, and that must never lead to a repair.

@@ -87,7 +87,4 @@ class frmMain {
   // The delivery the run checked before its first copy: the documents a copy
   // from that folder takes, and no others.
   CheckedDelivery delivery_;
-  // Empty: Main() takes the documents from beside the executable. Tests set
-  // another folder through frmMainTestPeer.
-  std::string utility_folder_override_;
 };

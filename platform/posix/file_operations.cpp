@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/fault_injection.h"
+#include "platform/test_hooks.h"
 #include "platform/file_system.h"
 #include "platform/keep_alive.h"
 #include "platform/posix/descriptor.h"

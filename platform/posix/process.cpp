@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/posix/wine_drives.h"
+#include "platform/test_hooks.h"
 
 namespace platform {
 namespace {
@@ -29,6 +30,7 @@ bool IsInside(const std::string& path, const std::string& folder) {
 void HardenProcess() {}
 
 std::string ExecutableFolder() {
+  if (std::string stand_in = ExecutableFolderStandIn(); !stand_in.empty()) return stand_in;
   std::string program = RealPath("/proc/self/exe");
   size_t slash = program.rfind('/');
   std::string folder = program.substr(0, slash == 0 ? 1 : slash);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/fault_injection.h"
+#include "platform/test_hooks.h"
 #include "platform/keep_alive.h"
 #include "platform/text.h"
 #include "platform/win_path.h"

@@ -61,7 +61,8 @@ class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
     front_end_.SetCancelHandler([this] { ++clicks_; });
-    window_ = front_end_.WindowHandle();
+    // The fixture's window is the only one of its class in the process.
+    window_ = FindWindowW(layout::kWindowClass, nullptr);
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/test_hooks.h"
 #include "platform/win_path.h"
 #include "platform/windows/long_path.h"
 #include "platform/windows/wide_string.h"
@@ -43,6 +44,7 @@ void HardenProcess() {
 }
 
 std::string ExecutableFolder() {
+  if (std::string stand_in = ExecutableFolderStandIn(); !stand_in.empty()) return stand_in;
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());

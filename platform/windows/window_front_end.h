@@ -24,9 +24,6 @@ class WindowFrontEnd : public FrontEnd {
                             const std::string& path) override;
   void ReportEnding(Ending) override {}
 
-  // For tests that look at the window itself.
-  HWND WindowHandle() const { return window_.Handle(); }
-
  private:
   HWND Owner() const { return window_.Visible() ? window_.Handle() : nullptr; }
 

@@ -47,8 +47,8 @@
 #include "app/mod_main.h"
 #include "dirtree/crt_dtree.h"
 #include "platform/dir_entry.h"
-#include "platform/fault_injection.h"
 #include "platform/keep_alive.h"
+#include "platform/test_hooks.h"
 #include "platform/text.h"
 #include "platform/win_path.h"
 #include "tests/conformance/conformance_support.h"
@@ -249,8 +249,9 @@ class CaseRun {
       events_read_ = events.size();
       return seen;
     } else if (verb == "run") {
-      Peer::SetUtilityFolder(Form(), In(a[0]));
+      platform::StandInExecutableFolder(In(a[0]));
       const int status = modMain::Main(&Form());
+      platform::StandInExecutableFolder("");
       Answers seen = Window("events", a);
       seen.push_back("exit " + std::to_string(status));
       form_.reset();  // a run closes its window: the next command gets a fresh one

@@ -83,10 +83,22 @@ ListFault ListingFault(const std::string& path, const std::map<std::string, List
   return fault;
 }
 
+// Whether entry.Path() can be read now, armed faults included.
+template <class Entry>
+bool PathReadable(Entry& entry) {
+  try {
+    static_cast<void>(entry.Path());
+    return true;
+  } catch (const PlatformError&) {
+    return false;
+  }
+}
+
 class FaultyFile : public platform::File {
  public:
   FaultyFile(platform::FileRef real, Faults& faults) : real_(std::move(real)), faults_(faults) {}
   std::string Path() override { return CheckedPath(real_, faults_); }
+  bool HasPath() override { return PathReadable(*this); }
   std::string Name() override { return real_->Name(); }
   int32_t Attributes() override { return real_->Attributes(); }
 
@@ -100,6 +112,7 @@ class FaultyFolder : public platform::Folder {
   FaultyFolder(platform::FolderRef real, Faults& faults)
       : real_(std::move(real)), faults_(faults) {}
   std::string Path() override { return CheckedPath(real_, faults_); }
+  bool HasPath() override { return PathReadable(*this); }
   std::string Name() override { return real_->Name(); }
   int32_t Attributes() override {
     CheckAttributes();

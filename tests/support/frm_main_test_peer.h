@@ -35,8 +35,4 @@ struct frmMainTestPeer {
   static void SetFileSystem(frmMain& form, platform::FileSystemObjectRef fso) {
     form.file_system_ = std::move(fso);
   }
-  // The folder Main() takes "\Docs" from, instead of the executable's own.
-  static void SetUtilityFolder(frmMain& form, std::string folder) {
-    form.utility_folder_override_ = std::move(folder);
-  }
 };
