@@ -21,9 +21,10 @@
 //             next-folder, get-file, get-folder, state, files, folders,
 //             counts [P | ...] (listings and path reads since the last ask)
 //   window    check P (the delivery check, which later copies take),
-//             copy-all SRC | DST, delete-all SRC | DST, fail POINT | disk-full
+//             copy-all SRC | DST, delete-all SRC | DST, copy-fault POINT |
+//             OLD (see CopyFault), fail POINT | disk-full
 //             or denied, armed POINT, on-shown TEXT | COMMAND, show, message T,
-//             message2 T, answer CODE, click [EVENT], handler, flag [set | clear],
+//             message2 T, answer CODE, click [EVENT], flag [set | clear],
 //             find DRIVE | NAME, events, run FOLDER (the whole program, its
 //             documents beside FOLDER: its events and exit status),
 //             keep-alive always or never (the window's events handled at
@@ -213,11 +214,42 @@ class CaseRun {
     return seen;
   }
 
+  // copy-fault POINT | OLD: a copy of a.txt, b.txt and c.txt over a folder
+  // holding c.txt and, unless OLD is "none", b.txt spelled OLD fails at POINT
+  // with a full disk as it takes b.txt. The answers: how the copy ended, the
+  // folder afterwards, and both again for a second run without the fault.
+  Answers CopyFault(const std::string& point, const std::string& old) {
+    // A folder of each row's own: names in other letter case are one name
+    // under Windows.
+    const std::string area = "T:\\copy-fault-" + std::to_string(++copy_faults_);
+    for (const char* name : {"a", "b", "c"}) {
+      computer_.MakeFile(In(area + "\\src\\" + name + ".txt"), std::string("new ") + name);
+    }
+    computer_.MakeFile(In(area + "\\dst\\c.txt"), "old c");
+    if (old != "none") computer_.MakeFile(In(area + "\\dst\\" + old), "old b");
+    const std::string copy = "copy-all " + area + "\\src | " + area + "\\dst";
+    on_shown_["b.txt"] = "fail " + point + " | disk-full";
+    Answers seen{Answer(copy).back(), Contents(area + "\\dst")};
+    on_shown_.clear();
+    seen.push_back("again " + Answer(copy).back());
+    seen.push_back(Contents(area + "\\dst"));
+    return seen;
+  }
+
+  // name=content, ... of every entry in `folder`.
+  std::string Contents(const std::string& folder) {
+    std::string contents;
+    for (const std::string& name : computer_.List(In(folder))) {
+      contents +=
+          (contents.empty() ? "" : ", ") + name + "=" + computer_.Read(In(folder + "\\" + name));
+    }
+    return contents;
+  }
+
   // The window object with a scripted user: "show", "message" and "message2"
   // (its status lines), "answer CODE" for the next box, "click" now or "click
-  // EVENT" after the event, "handler" (Cancel's own handler), "flag [set |
-  // clear]", "find DRIVE | NAME" (its search), "events" since the last ask,
-  // "run FOLDER" (start-up's whole run, on a window made afresh after it).
+  // EVENT" after the event, "flag [set | clear]", "find DRIVE | NAME" (its search), "events" since
+  // the last ask, "run FOLDER" (start-up's whole run, on a window made afresh after it).
   Answers Window(const std::string& verb, const std::vector<std::string>& a) {
     using Peer = frmMainTestPeer;
     if (verb == "show") {
@@ -232,8 +264,6 @@ class CaseRun {
       return Peer::CheckDelivery(Form(), In(a[0]));
     } else if (verb == "keep-alive") {
       KeepAliveAlways(a[0] == "always");
-    } else if (verb == "handler") {
-      Peer::cmdCancel_Click(Form());
     } else if (verb == "flag") {
       if (!a[0].empty()) Peer::CancelRequested(Form()) = a[0] == "set";
       return {Peer::CancelRequested(Form()) ? "raised" : "down"};
@@ -339,6 +369,7 @@ class CaseRun {
     if (verb == "direntry") return {'"' + platform::DirEntryName(In(a[0]), std::stoi(a[1])) + '"'};
     if (verb == "drives") return Drives();
     if (verb == "copy-all" || verb == "delete-all") return Documents(verb, a);
+    if (verb == "copy-fault") return CopyFault(a[0], a[1]);
     if (verb == "fail") {
       constexpr bool kWindows = std::filesystem::path::preferred_separator == L'\\';
       const int32_t disk_full = kWindows ? 112 : 28;  // ERROR_DISK_FULL, ENOSPC
@@ -528,6 +559,7 @@ class CaseRun {
   std::map<std::string, std::string> on_shown_;
   std::map<char, std::string> areas_;  // under Wine: the folder each drive letter stands for
   std::map<std::string, platform::EntryIdentity> checked_;  // by "regular"
+  int copy_faults_ = 0;
   platform::FileSystemObjectRef fso_;
   crtDTree tree_;
 };

@@ -11,7 +11,6 @@
 struct frmMainTestPeer {
   static void ShowMessage(frmMain& form, const std::string& text) { form.ShowMessage(text); }
   static void ShowMessage2(frmMain& form, const std::string& text) { form.ShowMessage2(text); }
-  static void cmdCancel_Click(frmMain& form) { form.cmdCancel_Click(); }
   static bool& CancelRequested(frmMain& form) { return form.CancelRequested; }
 
   static StringArray FindFilesOnDrive(frmMain& form, const std::string& pDrive,

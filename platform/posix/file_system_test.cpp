@@ -1,3 +1,9 @@
+// The Linux back-end of the file-system object model, on a Wine-style
+// prefix: attributes, listings, drives, the copy's modes and what leads off
+// the disks.
+
+#include "platform/file_system.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -6,17 +12,13 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "platform/error.h"
-#include "platform/file_system.h"
 #include "platform/posix/entry_attributes.h"
 #include "platform/posix/system_reg.h"
-#include "platform/process.h"
 #include "tests/support/test_computer.h"
 
 namespace platform {
@@ -39,19 +41,6 @@ class PrefixTest : public testing::Test {
   fs::path prefix_ = computer_.Prefix();
   FileSystemObjectRef fso_ = CreateFileSystemObject();
 };
-
-TEST_F(PrefixTest, OneReadServesFilesAndThenSubfoldersOnce) {
-  fs::create_directory(Disk("first"));
-  FolderRef root = fso_->GetFolder("T:\\");
-  EXPECT_EQ(root->Files()->Count(), 0);
-  fs::create_directory(Disk("second"));
-  // The subfolders of the read the files came from, then a fresh read.
-  EXPECT_EQ(root->SubFolders()->Count(), 1);
-  EXPECT_EQ(root->SubFolders()->Count(), 2);
-  std::ofstream(Disk("doc.txt")) << "x";
-  EXPECT_EQ(root->Files()->Count(), 0);
-  EXPECT_EQ(root->Files()->Count(), 1);
-}
 
 // What links list as is the conformance cases'.
 TEST_F(PrefixTest, DotNamesAreHiddenUnlessAStoredMarkSaysOtherwise) {
@@ -202,21 +191,6 @@ TEST_F(PrefixTest, TheKernelsOwnFileSystemsBelowAStockDriveLeadOffTheDisks) {
     EXPECT_TRUE(top.at(machinery)->LeadsOffDisk());
   EXPECT_FALSE(top.at("etc")->LeadsOffDisk());
   EXPECT_GT(top.at("proc")->SubFolders()->Count(), 0);
-}
-
-TEST_F(PrefixTest, TheProgramsFolderMapsThroughTheDriveThatHoldsItMostClosely) {
-  const fs::path folder = fs::canonical("/proc/self/exe").parent_path();
-  MapDrive("z:", "/");
-  std::string expected = "Z:" + folder.string();
-  std::replace(expected.begin(), expected.end(), '/', '\\');
-  EXPECT_EQ(ExecutableFolder(), expected);
-  MapDrive("c:", folder.parent_path());
-  MapDrive("d:", folder);
-  MapDrive("f:", folder);  // as close: the first letter wins
-  MapDrive("e:", prefix_ / "nowhere");
-  EXPECT_EQ(ExecutableFolder(), "D:\\");
-  for (const char* entry : {"d:", "f:"}) fs::remove(prefix_ / "dosdevices" / entry);
-  EXPECT_EQ(ExecutableFolder(), "C:\\" + folder.filename().string());
 }
 
 }  // namespace
