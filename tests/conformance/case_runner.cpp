@@ -40,8 +40,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <new>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -280,6 +282,7 @@ class CaseRun {
       return seen;
     } else if (verb == "run") {
       platform::StandInExecutableFolder(In(a[0]));
+      Peer::SetFileSystem(Form(), Fso());
       const int status = modMain::Main(&Form());
       platform::StandInExecutableFolder("");
       Answers seen = Window("events", a);
@@ -504,11 +507,20 @@ class CaseRun {
   }
 
   // fault unreadable | PATH, fault off-disk | PATH (a mount of the kernel's
-  // own or a network file system), or fault files or subfolders | PATH |
-  // fewer or more: a listing whose count is one more or one less than it
-  // delivers.
+  // own or a network file system), fault files or subfolders | PATH |
+  // fewer or more (a listing whose count is one more or one less than it
+  // delivers), or fault drives | out-of-memory, internal or input-closed:
+  // the list of drives fails as nothing of the platform's does.
   void Arm(const std::string& kind, const std::string& path, const std::string& how) {
     lumbrel_test::Faults& faults = computer_.faults;
+    if (kind == "drives") {
+      faults.drives_raise = [path] {
+        if (path == "out-of-memory") throw std::bad_alloc();
+        if (path == "internal") throw std::logic_error("broken list");
+        throw platform::ProgramEnd{platform::Ending::kInputClosed};
+      };
+      return;
+    }
     if (kind == "unreadable") return void(faults.unreadable.insert(path));
     if (kind == "off-disk") return void(faults.off_disk.insert(path));
     (kind == "files" ? faults.files : faults.subfolders)[path] =

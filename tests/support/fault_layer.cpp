@@ -158,7 +158,10 @@ class FaultyFileSystem : public platform::FileSystemObject {
  public:
   explicit FaultyFileSystem(Faults& faults)
       : real_(platform::CreateFileSystemObject()), faults_(faults) {}
-  std::shared_ptr<platform::DriveCollection> Drives() override { return real_->Drives(); }
+  std::shared_ptr<platform::DriveCollection> Drives() override {
+    if (faults_.drives_raise) faults_.drives_raise();
+    return real_->Drives();
+  }
   platform::FolderRef GetFolder(const std::string& path) override {
     return Wrap(real_->GetFolder(path), faults_);
   }

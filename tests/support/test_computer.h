@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -42,6 +43,7 @@ struct Faults {
   std::set<std::string> unreadable;       // Path() raises 70
   std::set<std::string> attributes_fail;  // Attributes() and IsAlias() raise 70
   std::set<std::string> off_disk;         // LeadsOffDisk() is true
+  std::function<void()> drives_raise;     // runs as Drives() is asked, to throw
   std::map<std::string, int> listings;    // SubFolders() and Files() calls
   int path_reads = 0;
 };
