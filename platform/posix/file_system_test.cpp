@@ -18,7 +18,6 @@
 
 #include "platform/error.h"
 #include "platform/posix/entry_attributes.h"
-#include "platform/posix/system_reg.h"
 #include "tests/support/test_computer.h"
 
 namespace platform {
@@ -89,15 +88,6 @@ TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {
   EXPECT_EQ(OpenDescriptors(), before);
 }
 
-TEST_F(PrefixTest, OpeningDriveRootsLeavesNothingOpen) {
-  const auto before = OpenDescriptors();
-  for (int round = 0; round < 20; ++round) {
-    auto drives = fso_->Drives()->Enumerate();
-    for (DriveRef drive; drives->Next(drive);) EXPECT_EQ(drive->RootFolder()->Path(), "T:\\");
-  }
-  EXPECT_EQ(OpenDescriptors(), before);
-}
-
 TEST_F(PrefixTest, TheDriveListIsARegularFileOfAtMost64MiB) {
   const std::string path = prefix_ / "system.reg";
   const auto failure = [this] {
@@ -153,30 +143,6 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   EXPECT_EQ(fresh.st_mode & 07777, 0600u);
   EXPECT_EQ(kept.st_uid, root ? 65534u : geteuid());
   EXPECT_EQ(kept.st_gid, root ? 65533u : getegid());
-}
-
-// Line endings, unknown types and later sections are the fuzz target's.
-TEST(SystemRegTest, ReadsDriveValuesOfTheDrivesSectionAlone) {
-  const auto types = posix::ParseDriveTypes(
-      "\"e:\"=\"hd\"\n"
-      "[software\\\\WINE\\\\drives] 1700000000\n"
-      "#time=1da0c2a4f3e9b12\n"
-      "; \"a:\"=\"cdrom\"\n"
-      "\"c:\"=\"hd\"\n"
-      "  \"D:\"  =  \"CDROM\"  \n"
-      "\"cc:\"=\"cdrom\"\n"
-      "\"f:\"=dword:00000001\n"
-      "\"g:\"=\"cdrom\n"
-      "[Software\\\\Wine\\\\Drives\\\\Other]\n"
-      "\"h:\"=\"hd\"\n"
-      "[ Software\\\\Wine\\\\Drives ]\n"
-      "\"k:\"=\"ramdisk\"");
-  std::array<int32_t, 26> expected;
-  expected.fill(posix::kDriveTypeUnlisted);
-  expected['c' - 'a'] = kDriveFixed;
-  expected['d' - 'a'] = kDriveCdRom;
-  expected['k' - 'a'] = kDriveRamDisk;
-  EXPECT_EQ(types, expected);
 }
 
 // A stock prefix's Z: shows /: the kernel's own file systems mounted there

@@ -132,8 +132,9 @@ TEST_F(FrontEndTest, WithoutAKeyboardBoxesReadLines) {
   EXPECT_NE(Screen().find("Please answer Yes / No"), std::string::npos);
 }
 
-// JSON event formats are decided by the end-to-end runs; these cases decide
-// order, answers, buffering, interrupts and the escapes few texts need.
+// JSON event formats, invalid and overlong answers and the input's end are
+// decided by the end-to-end runs; these cases decide order, buffering,
+// interrupts and the escapes few texts need.
 TEST_F(FrontEndTest, JsonInvalidAnswersAreToldAndTheEndEventComesLast) {
   StartJson("maybe\n\tY \n");
   EXPECT_EQ(front_end_->MessageBox("Re\bpa\fir?", 36, "T"), kAnswerYes);
@@ -165,20 +166,6 @@ TEST_F(FrontEndTest, JsonStatusEventsWaitForAWriteOutThatIsDue) {
   now_ += std::chrono::milliseconds(50);
   front_end_->ProcessPendingEvents();
   EXPECT_EQ(Screen(), "{\"event\":\"status\",\"line\":2,\"text\":\"C:\\\\a\"}\n");
-}
-
-TEST_F(FrontEndTest, JsonLinesOverOneKibibyteAreInvalidAndTheInputsEndEndsTheProgram) {
-  StartJson("y" + std::string(1023, ' ') + "\ny" + std::string(4096, ' ') + "\nc\nperhaps");
-  EndInput();
-  EXPECT_EQ(front_end_->MessageBox("Repair?", 36, "T"), kAnswerYes);
-  EXPECT_EQ(front_end_->MessageBox("Go on?", 1, "T"), kAnswerCancel);
-  const size_t answered = Screen().size();
-  EXPECT_NE(Screen().find("invalid-answer"), std::string::npos);
-  EXPECT_LT(answered, 1300u);  // the overlong line is not kept whole
-  EXPECT_THROW(front_end_->MessageBox("Repair?", 36, "T"), ProgramEnd);
-  EXPECT_EQ(Screen().substr(answered),
-            "{\"event\":\"box\",\"title\":\"T\",\"style\":36,\"text\":\"Repair?\"}\n"
-            "{\"event\":\"invalid-answer\",\"text\":\"perhaps\"}\n");
 }
 
 TEST_F(FrontEndTest, JsonCtrlCIsAClickDeliveredOnceAtTheNextPump) {

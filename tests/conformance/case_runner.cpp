@@ -11,7 +11,8 @@
 // prefix's drive under Wine. The verbs:
 //   staging   drive L [TYPE], file P [| TEXT], folder P, attrib P | BITS,
 //             link P | TARGET, remove P, swap P | TEXT (a new file in its
-//             place), fault ... (see Arm), read P, ls P
+//             place), fault ... (see Arm), registry TEXT (system.reg,
+//             natively), read P, ls P
 //   layer     list P, get P, root L, drives, type L, direntry P | ATTRS,
 //             regular P, copy A | B [| overwrite], delete P [| force],
 //             exists P (the start-up module's file test)
@@ -345,6 +346,9 @@ class CaseRun {
       std::filesystem::rename(computer_.Host(In(a[0]) + "~"), computer_.Host(In(a[0])));
     } else if (verb == "fault") {
       Arm(a[0], In(a[1]), a[2]);
+    } else if (verb == "registry") {
+      // The prefix's drive table as written; natively only.
+      std::ofstream(computer_.Prefix() + "/system.reg") << Unescaped(a[0]);
     } else {
       return false;
     }
