@@ -23,8 +23,8 @@
 //             counts [P | ...] (listings and path reads since the last ask)
 //   window    check P (the delivery check, which later copies take),
 //             copy-all SRC | DST, delete-all SRC | DST, copy-fault POINT |
-//             OLD (see CopyFault), fail POINT | disk-full
-//             or denied, armed POINT, on-shown TEXT | COMMAND, show, message T,
+//             OLD (see CopyFault), fail POINT | disk-full,
+//             denied or an OS error code, armed POINT, on-shown TEXT | COMMAND, show, message T,
 //             message2 T, answer CODE, click [EVENT], flag [set | clear],
 //             find DRIVE | NAME, events, run FOLDER (the whole program, its
 //             documents beside FOLDER: its events and exit status),
@@ -312,7 +312,7 @@ class CaseRun {
     return static_cast<lumbrel_test::ScriptedFrontEnd&>(Form().Window());
   }
 
-  // fail POINT | disk-full or denied: the next copy step at POINT fails with
+  // fail POINT | disk-full, denied or an OS error code: the next copy step at POINT fails with
   // the system's own error; "armed POINT" tells whether it is still waiting.
   static platform::FaultPoint Point(const std::string& name) {
     static const std::map<std::string, platform::FaultPoint> points = {
@@ -381,7 +381,10 @@ class CaseRun {
       constexpr bool kWindows = std::filesystem::path::preferred_separator == L'\\';
       const int32_t disk_full = kWindows ? 112 : 28;  // ERROR_DISK_FULL, ENOSPC
       const int32_t denied = kWindows ? 5 : 13;       // ERROR_ACCESS_DENIED, EACCES
-      platform::ArmFault(Point(a[0]), a[1] == "denied" ? denied : disk_full);
+      const int32_t code = a[1] == "denied"      ? denied
+                           : a[1] == "disk-full" ? disk_full
+                                                 : std::stoi(a[1]);
+      platform::ArmFault(Point(a[0]), code);
       return {};
     }
     if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
