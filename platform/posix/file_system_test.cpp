@@ -14,7 +14,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "platform/error.h"
 #include "platform/posix/entry_attributes.h"
@@ -33,7 +32,6 @@ auto OpenDescriptors() {
 class PrefixTest : public testing::Test {
  protected:
   PrefixTest() { computer_.AddDrive('T'); }
-  void MapDrive(const char* entry, const fs::path& target) { computer_.MapDrive(entry[0], target); }
   fs::path Disk(const std::string& relative) const { return computer_.Host("T:\\" + relative); }
 
   lumbrel_test::TestComputer computer_;
@@ -143,20 +141,6 @@ TEST_F(PrefixTest, AReplacedDocumentKeepsItsModeAndOwner) {
   EXPECT_EQ(fresh.st_mode & 07777, 0600u);
   EXPECT_EQ(kept.st_uid, root ? 65534u : geteuid());
   EXPECT_EQ(kept.st_gid, root ? 65533u : getegid());
-}
-
-// A stock prefix's Z: shows /: the kernel's own file systems mounted there
-// lead off the disks, the rest of / does not, and listing such a folder
-// still tells what it holds.
-TEST_F(PrefixTest, TheKernelsOwnFileSystemsBelowAStockDriveLeadOffTheDisks) {
-  MapDrive("z:", "/");
-  std::map<std::string, FolderRef> top;
-  auto folders = fso_->GetFolder("Z:\\")->SubFolders()->Enumerate();
-  for (FolderRef folder; folders->Next(folder);) top[folder->Name()] = folder;
-  for (const char* machinery : {"proc", "sys", "dev"})
-    EXPECT_TRUE(top.at(machinery)->LeadsOffDisk());
-  EXPECT_FALSE(top.at("etc")->LeadsOffDisk());
-  EXPECT_GT(top.at("proc")->SubFolders()->Count(), 0);
 }
 
 }  // namespace

@@ -12,8 +12,9 @@
 //   staging   drive L [TYPE], file P [| TEXT], folder P, attrib P | BITS,
 //             link P | TARGET, remove P, swap P | TEXT (a new file in its
 //             place), fault ... (see Arm), registry TEXT (system.reg,
+//             natively), map L | HOST (drive L leads to a host folder,
 //             natively), read P, ls P
-//   layer     list P, get P, root L, drives, type L, direntry P | ATTRS,
+//   layer     list P, get P, root L, drives, type L, off-disk P, direntry P | ATTRS,
 //             regular P, copy A | B [| overwrite], delete P [| force],
 //             exists P (the start-up module's file test)
 //   text      upper T, same T | UPPER (other than printable ASCII as <HH>),
@@ -346,6 +347,8 @@ class CaseRun {
       std::filesystem::rename(computer_.Host(In(a[0]) + "~"), computer_.Host(In(a[0])));
     } else if (verb == "fault") {
       Arm(a[0], In(a[1]), a[2]);
+    } else if (verb == "map") {
+      computer_.MapDrive(a[0][0], a[1]);  // natively only
     } else if (verb == "registry") {
       // The prefix's drive table as written; natively only.
       std::ofstream(computer_.Prefix() + "/system.reg") << Unescaped(a[0]);
@@ -398,6 +401,15 @@ class CaseRun {
       return {platform::win_path::SplitDrivePath(a[0], parts)
                   ? platform::win_path::JoinDrivePath(parts)
                   : "no drive path"};
+    }
+    if (verb == "off-disk") {  // as the parent's listing gives the folder
+      const std::string path = In(a[0]);
+      auto items =
+          Fso()->GetFolder(platform::win_path::ParentFolderName(path))->SubFolders()->Enumerate();
+      for (platform::FolderRef folder; items->Next(folder);) {
+        if (folder->Path() == path) return {folder->LeadsOffDisk() ? "yes" : "no"};
+      }
+      return {"not listed"};
     }
     if (verb == "type") return {std::to_string(DriveOf(a[0][0])->Type())};
     if (verb == "state") return {(tree_.Finished() ? "finished" : "not finished") + Code()};
@@ -555,7 +567,7 @@ class CaseRun {
 
   std::string In(const std::string& path) const {
     if (path.size() < 2 || path[1] != ':') return path;
-    const auto area = areas_.find(static_cast<char>(path[0] & ~0x20));
+    const auto area = areas_.find(platform::AsciiUpper(path[0]));
     if (area == areas_.end()) return path;
     std::string in = lumbrel_test::PathIn(area->second, path.substr(path.size() > 2 ? 3 : 2));
     in[0] = path[0];  // the letter as the case spells it

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/text.h"
 #include "tests/support/computer_os.h"
 
 namespace lumbrel_test {
@@ -14,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Lower(char letter) {
-  return std::string(1, static_cast<char>(letter | 0x20));
+  return std::string(1, platform::AsciiLower(letter));
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ TestComputer::~TestComputer() {
 }
 
 std::string TestComputer::AddDrive(char letter, const std::string& type) {
-  letter = static_cast<char>(letter & ~0x20);
+  letter = platform::AsciiUpper(letter);
   const std::string drive{letter, ':'};
   const bool gone = type == "missing" || type == "nowhere";
   if (!OwnsWholeDrives()) {

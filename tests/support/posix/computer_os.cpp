@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace lumbrel_test::computer_os {
 namespace {
 
@@ -50,7 +52,7 @@ void LeavePrefix(const std::string& saved, bool had_saved) {
 }
 
 std::filesystem::path Host(const std::string& prefix, const std::string& windows_path) {
-  std::string path = prefix + "/dosdevices/" + static_cast<char>(windows_path.at(0) | 0x20) + ':';
+  std::string path = prefix + "/dosdevices/" + platform::AsciiLower(windows_path.at(0)) + ':';
   for (size_t i = 2; i < windows_path.size(); ++i) {
     path += windows_path[i] == '\\' ? '/' : windows_path[i];
   }
