@@ -21,7 +21,7 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/windows/main_window_layout.h"
+#include "platform/windows/window/main_window_layout.h"
 
 namespace layout = platform::windows::layout;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/answer_parser.h"
+#include "platform/posix/terminal/answer_parser.h"
 
 namespace {
 

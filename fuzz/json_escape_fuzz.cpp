@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz/utf8_reference.h"
-#include "platform/posix/json_writer.h"
+#include "platform/posix/terminal/json_writer.h"
 
 namespace {
 

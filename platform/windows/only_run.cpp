@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/windows/handles.h"
-#include "platform/windows/main_window_layout.h"
 #include "platform/windows/win32.h"
+#include "platform/windows/window/main_window_layout.h"
 // Needs the system headers above.
 #include <sddl.h>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/terminal_front_end.h"
+#include "platform/posix/terminal/terminal_front_end.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "platform/message_box.h"
-#include "platform/posix/answer_parser.h"
-#include "platform/posix/json_front_end.h"
-#include "platform/posix/terminal_interrupt.h"
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/answer_parser.h"
+#include "platform/posix/terminal/json_front_end.h"
+#include "platform/posix/terminal/terminal_interrupt.h"
+#include "platform/posix/terminal/terminal_text.h"
 
 namespace platform {
 

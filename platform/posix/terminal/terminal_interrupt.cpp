@@ -1,4 +1,4 @@
-#include "platform/posix/terminal_interrupt.h"
+#include "platform/posix/terminal/terminal_interrupt.h"
 
 #include <signal.h>
 #include <unistd.h>

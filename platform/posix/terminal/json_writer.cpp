@@ -1,4 +1,4 @@
-#include "platform/posix/json_writer.h"
+#include "platform/posix/terminal/json_writer.h"
 
 #include <bit>
 #include <cstdint>

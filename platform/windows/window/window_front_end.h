@@ -4,7 +4,7 @@
 // message box.
 
 #include "platform/front_end.h"
-#include "platform/windows/main_window.h"
+#include "platform/windows/window/main_window.h"
 
 namespace platform::windows {
 

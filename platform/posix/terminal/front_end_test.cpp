@@ -12,10 +12,10 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "platform/posix/answer_parser.h"
-#include "platform/posix/json_front_end.h"
-#include "platform/posix/terminal_front_end.h"
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/answer_parser.h"
+#include "platform/posix/terminal/json_front_end.h"
+#include "platform/posix/terminal/terminal_front_end.h"
+#include "platform/posix/terminal/terminal_text.h"
 
 namespace platform::posix {
 namespace {

@@ -2,7 +2,7 @@
 // message pump show. What the program writes into it, and when, is the
 // driver suite's, through the scripted front-end.
 
-#include "platform/windows/main_window.h"
+#include "platform/windows/window/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
-#include "platform/windows/window_front_end.h"
+#include "platform/windows/window/window_front_end.h"
 
 namespace platform::windows {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/windows/window_front_end.h"
+#include "platform/windows/window/window_front_end.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/main_window_logo.h"
+#include "platform/windows/window/main_window_logo.h"
 
 #include <objbase.h>
 #include <ocidl.h>

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows/main_window_layout.h"
 #include "platform/windows/win32.h"
+#include "platform/windows/window/main_window_layout.h"
 
 namespace platform::windows {
 

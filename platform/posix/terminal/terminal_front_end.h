@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/front_end.h"
-#include "platform/posix/terminal_panel.h"
+#include "platform/posix/terminal/terminal_panel.h"
 
 namespace platform::posix {
 

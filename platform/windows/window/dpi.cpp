@@ -1,4 +1,4 @@
-#include "platform/windows/dpi.h"
+#include "platform/windows/window/dpi.h"
 
 namespace platform::windows {
 namespace {

@@ -1,12 +1,12 @@
-#include "platform/posix/json_front_end.h"
+#include "platform/posix/terminal/json_front_end.h"
 
 #include <utility>
 
 #include "platform/message_box.h"
-#include "platform/posix/answer_parser.h"
-#include "platform/posix/json_writer.h"
-#include "platform/posix/terminal_interrupt.h"
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/answer_parser.h"
+#include "platform/posix/terminal/json_writer.h"
+#include "platform/posix/terminal/terminal_interrupt.h"
+#include "platform/posix/terminal/terminal_text.h"
 
 namespace platform::posix {
 namespace {

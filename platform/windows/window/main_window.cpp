@@ -1,12 +1,12 @@
-#include "platform/windows/main_window.h"
+#include "platform/windows/window/main_window.h"
 
 #include <algorithm>
 
 #include "platform/error.h"
-#include "platform/windows/dpi.h"
-#include "platform/windows/main_window_logo.h"
 #include "platform/windows/resources.h"
 #include "platform/windows/wide_string.h"
+#include "platform/windows/window/dpi.h"
+#include "platform/windows/window/main_window_logo.h"
 
 namespace platform::windows {
 namespace {

@@ -1,6 +1,6 @@
-#include "platform/posix/terminal_panel.h"
+#include "platform/posix/terminal/terminal_panel.h"
 
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/terminal_text.h"
 
 namespace platform::posix {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/posix/answer_parser.h"
+#include "platform/posix/terminal/answer_parser.h"
 
 #include "platform/message_box.h"
 #include "platform/text.h"
