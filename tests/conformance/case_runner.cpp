@@ -525,11 +525,12 @@ class CaseRun {
     throw std::invalid_argument(std::string("no drive ") + letter);
   }
 
-  // fault unreadable | PATH, fault off-disk | PATH (a mount of the kernel's
-  // own or a network file system), fault files or subfolders | PATH |
-  // fewer or more (a listing whose count is one more or one less than it
-  // delivers), or fault drives | out-of-memory, internal or input-closed:
-  // the list of drives fails as nothing of the platform's does.
+  // fault unreadable | PATH, fault attributes | PATH (they cannot be read),
+  // fault off-disk | PATH (a mount of the kernel's own or a network file
+  // system), fault files or subfolders | PATH | HOW (a listing whose count is
+  // one fewer or more than it delivers, that throws, whose count throws, or
+  // that stops with an error after its first entry), or fault drives | out-of-memory, internal or
+  // input-closed: the list of drives fails as nothing of the platform's does.
   void Arm(const std::string& kind, const std::string& path, const std::string& how) {
     lumbrel_test::Faults& faults = computer_.faults;
     if (kind == "drives") {
@@ -541,9 +542,15 @@ class CaseRun {
       return;
     }
     if (kind == "unreadable") return void(faults.unreadable.insert(path));
+    if (kind == "attributes") return void(faults.attributes_fail.insert(path));
     if (kind == "off-disk") return void(faults.off_disk.insert(path));
-    (kind == "files" ? faults.files : faults.subfolders)[path] =
-        how == "fewer" ? ListFault::kFewerThanCount : ListFault::kMoreThanCount;
+    static const std::map<std::string, ListFault> kListFaults = {
+        {"fewer", ListFault::kFewerThanCount},
+        {"more", ListFault::kMoreThanCount},
+        {"throws", ListFault::kListThrows},
+        {"count-throws", ListFault::kCountThrows},
+        {"stops", ListFault::kEnumerationThrows}};
+    (kind == "files" ? faults.files : faults.subfolders)[path] = kListFaults.at(how);
   }
 
   // How often each path was listed, and how many paths were read, since the

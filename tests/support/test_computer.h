@@ -33,7 +33,6 @@ enum class ListFault {
   kMoreThanCount,      // Count is one less than what the enumeration delivers
   kFewerThanCount,     // Count is one more than what the enumeration delivers
 };
-inline constexpr int kListFaultCount = 6;
 
 // Faults applied by TestComputer::FileSystem(), keyed by the Path() the real
 // layer reports. Counters record what callers asked of each path.

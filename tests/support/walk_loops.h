@@ -55,13 +55,4 @@ inline Paths FileLoop(crtDTree& tree, int limit = kDefaultLimit) {
   return seen;
 }
 
-// GetFile first, then repeat { MoveNextFile; GetFile } until Finished.
-inline Paths FileLoopAskingFirst(crtDTree& tree, int limit = kDefaultLimit) {
-  Paths seen;
-  Record(tree.GetFile(), true, seen);
-  const Paths rest = FileLoop(tree, limit);
-  seen.insert(seen.end(), rest.begin(), rest.end());
-  return seen;
-}
-
 }  // namespace walk_loops
