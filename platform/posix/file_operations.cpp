@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/test_hooks.h"
 #include "platform/file_system.h"
 #include "platform/keep_alive.h"
 #include "platform/posix/descriptor.h"
@@ -26,6 +25,7 @@
 #include "platform/posix/errno_error.h"
 #include "platform/posix/path_resolver.h"
 #include "platform/posix/wine_drives.h"
+#include "platform/test_hooks.h"
 #include "platform/win_path.h"
 
 namespace platform::posix {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/test_hooks.h"
 #include "platform/keep_alive.h"
+#include "platform/test_hooks.h"
 #include "platform/text.h"
 #include "platform/win_path.h"
 #include "platform/windows/handles.h"
