@@ -59,7 +59,7 @@ StringArray frmMain::FindFilesOnDrive(const std::string& pDrive, const std::stri
   crtDTree& tree = SearchTree();
   PassOver([&] { tree.SetRoot(RootValue::OfFolder(root), 0); });
   // A walk that never started never finishes either.
-  if (tree.ErrorNumber() != 0) return matches;
+  if (tree.ErrorNumber() != crtDTree::kSucceeded) return matches;
   do {
     PassOver([&] { tree.MoveNextFile(); });
     platform::FileRef file;
