@@ -17,7 +17,7 @@
 //   layer     list P, get P, root L, drives, type L, off-disk P, direntry P | ATTRS,
 //             regular P, copy A | B [| overwrite], delete P [| force],
 //             exists P (the start-up module's file test)
-//   text      upper T, same T | UPPER (other than printable ASCII as <HH>),
+//   text      error-text N, upper T, same T | UPPER (other than printable ASCII as <HH>),
 //             parent P, split P (the drive path split and joined again)
 //   walker    walk ROOT [| SETTINGS] (see ParseRoot), next-file,
 //             next-folder, get-file, get-folder, state, files, folders,
@@ -392,6 +392,7 @@ class CaseRun {
     }
     if (verb == "armed") return {platform::TakeFault(Point(a[0])) != 0 ? "yes" : "no"};
     if (verb == "exists") return {modMain::IsFileExisting(In(a[0])) ? "yes" : "no"};
+    if (verb == "error-text") return {platform::StandardErrorText(std::stoi(a[0]))};
     if (verb == "upper") return {Escaped(platform::UpperCase(Unescaped(a[0])))};
     if (verb == "same")
       return {platform::EqualsUpperCase(Unescaped(a[0]), Unescaped(a[1])) ? "yes" : "no"};
