@@ -4,6 +4,7 @@
 
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,7 +17,9 @@
 #include <fstream>
 
 #include "platform/error.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/entry_attributes.h"
+#include "platform/posix/listing.h"
 #include "tests/support/test_computer.h"
 
 namespace platform {
@@ -57,6 +60,25 @@ TEST_F(PrefixTest, DotNamesAreHiddenUnlessAStoredMarkSaysOtherwise) {
               kAttrArchive | (mark[2] == 'a' || mark[2] == 'A' ? kAttrHidden : kAttrSystem))
         << mark;
   }
+}
+
+// File systems that report no kind in their directories (DT_UNKNOWN) are
+// told kinds one stat at a time, with the same answers.
+TEST_F(PrefixTest, EntriesOfUnknownKindAreToldApartByTheirStatus) {
+  fs::create_directories(Disk("folder"));
+  std::ofstream(Disk("file")) << "x";
+  fs::create_directory_symlink(Disk("folder"), Disk("to-folder"));
+  fs::create_symlink(Disk("gone"), Disk("nowhere"));
+  const posix::Descriptor folder(open(Disk("").c_str(), O_RDONLY | O_DIRECTORY));
+  std::string seen;
+  for (const char* name : {"folder", "file", "to-folder", "nowhere"}) {
+    bool is_folder = false;
+    bool alias = false;
+    const bool listed = posix::ClassifyEntry(folder.Get(), name, DT_UNKNOWN, is_folder, alias);
+    seen += std::string(name) + (listed ? "" : " unlisted") + (is_folder ? " folder" : "") +
+            (alias ? " alias" : "") + ";";
+  }
+  EXPECT_EQ(seen, "folder folder;file;to-folder folder alias;nowhere unlisted alias;");
 }
 
 TEST_F(PrefixTest, ADeepChainIsListedToItsEndAndLeavesNothingOpen) {

@@ -98,9 +98,11 @@ int OpenFolder(Listing& listing, const Listing* parent, const ListedEntry* entry
   return fd;
 }
 
-// Folder and alias flags of one entry; false when it vanished meanwhile or is
-// a link that leads nowhere, which Wine leaves out of its listings too.
-bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
+}  // namespace
+
+// A link that leads nowhere is left out, as Wine leaves it out of its
+// listings too.
+bool ClassifyEntry(int dir_fd, const char* name, unsigned char type, bool& folder, bool& alias) {
   struct stat info;
   if (type == DT_UNKNOWN) {
     if (fstatat(dir_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
@@ -111,8 +113,6 @@ bool Classify(int dir_fd, const char* name, unsigned char type, bool& folder, bo
   folder = alias ? S_ISDIR(info.st_mode) : type == DT_DIR;
   return true;
 }
-
-}  // namespace
 
 Listing::~Listing() {
   if (descriptor >= 0) {
@@ -159,7 +159,7 @@ void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* ent
       if (name == "." || name == "..") continue;
       bool is_folder = false;
       bool alias = false;
-      if (!Classify(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
+      if (!ClassifyEntry(folder.Get(), record->d_name, record->d_type, is_folder, alias)) continue;
       // A Windows path through such a folder would read as two folders and
       // lead somewhere else.
       if (is_folder && name.find('\\') != std::string_view::npos) continue;

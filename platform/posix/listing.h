@@ -49,6 +49,12 @@ struct Listing {
   std::string LinuxPathOf(const ListedEntry& entry) const;
 };
 
+// The folder and alias flags of the entry `name` of the open folder
+// `folder`, whose kind the directory gave as `type` (a dirent d_type;
+// DT_UNKNOWN where the file system reports none). False when the entry
+// vanished meanwhile or is a link that leads nowhere.
+bool ClassifyEntry(int folder, const char* name, unsigned char type, bool& is_folder, bool& alias);
+
 // Fills listing.names and listing.entries from listing.folder, else the
 // folder at listing.linux_path, or, when the listing of its parent is given and still
 // holds the parent open, from the entry of that listing: the kernel then
