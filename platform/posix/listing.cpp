@@ -136,8 +136,9 @@ std::string Listing::LinuxPathOf(const ListedEntry& entry) const {
 void ReadListing(Listing& listing, const Listing* parent, const ListedEntry* entry,
                  bool stop_off_disk) {
   KeepAlive();
-  Descriptor folder(OpenFolder(listing, parent, entry, stop_off_disk));
-  if (listing.off_disk) return;
+  const int opened = OpenFolder(listing, parent, entry, stop_off_disk);
+  if (listing.off_disk) return;  // nothing was left open
+  Descriptor folder(opened);
   if (folder.Get() < 0) throw ErrnoError(errno, ErrnoSubject::kPath);
   listing.names.clear();
   listing.entries.clear();
