@@ -3,7 +3,7 @@
 // The loops a caller drives the walker with, each recording the Path of every
 // entry it is handed. Only the very first get may find nothing (an unreadable
 // first root or first file); a later get that finds nothing although the walk
-// goes on is recorded as "<none>". A loop past `limit` steps records
+// goes on is recorded as "<none>". A loop past kStepLimit steps records
 // "<no end>" and stops, so a walk that never finishes fails instead of hanging.
 
 #include <string>
@@ -14,7 +14,7 @@
 namespace walk_loops {
 
 using Paths = std::vector<std::string>;
-inline constexpr int kDefaultLimit = 100000;
+inline constexpr int kStepLimit = 100000;
 
 template <class Ref>
 void Record(const Ref& entry, bool first, Paths& seen) {
@@ -26,8 +26,9 @@ void Record(const Ref& entry, bool first, Paths& seen) {
 }
 
 // repeat { GetFolder; use it; MoveNextFolder } until Finished.
-inline Paths FolderLoop(crtDTree& tree, int limit = kDefaultLimit) {
+inline Paths FolderLoop(crtDTree& tree) {
   Paths seen;
+  int limit = kStepLimit;
   bool first = true;
   do {
     if (limit-- == 0) {
@@ -42,8 +43,9 @@ inline Paths FolderLoop(crtDTree& tree, int limit = kDefaultLimit) {
 }
 
 // repeat { MoveNextFile; GetFile; use it } until Finished.
-inline Paths FileLoop(crtDTree& tree, int limit = kDefaultLimit) {
+inline Paths FileLoop(crtDTree& tree) {
   Paths seen;
+  int limit = kStepLimit;
   do {
     if (limit-- == 0) {
       seen.push_back("<no end>");
